@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/exception.h"
 #include "platform/pixel_view.h"
+
+// A font that cannot be found or opened; the message names the font or its file.
+FUIFJE_EXCEPTION(EFontError, Exception);
 
 struct FontSpec {
     std::string Name = "Verdana";
@@ -20,6 +24,10 @@ struct TextMetrics {
     int Height = 0;  // cell height (ascent + descent) in pixels
     int Ascent = 0;  // baseline distance from the cell top
 };
+
+// The em height in pixels of a size in points on a 96 dpi screen: Size x 96 / 72,
+// rounded (24 -> 32, 64 -> 85, 42 -> 56, 50 -> 67); never below 1.
+int FontPixelSize(int Points);
 
 // Measures Text in the font.
 TextMetrics MeasureText(const FontSpec& Font, const std::string& Text);
