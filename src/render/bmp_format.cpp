@@ -1,0 +1,291 @@
+#include "render/bmp_format.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "render/graphic_errors.h"
+
+namespace {
+
+constexpr uint16_t kBitmapFileType = 0x4D42; // "BM" read as a little-endian word
+constexpr int kFileHeaderSize = 14;
+constexpr int kCoreHeaderSize = 12;
+constexpr int kInfoHeaderSize = 40;
+
+[[noreturn]] void invalid() { throw EInvalidGraphic(kDIBInvalid); }
+
+uint16_t u16At(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t u32At(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+
+void putU16(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+void putU32(uint8_t* p, uint32_t v) {
+    putU16(p, v);
+    putU16(p + 2, v >> 16);
+}
+
+// Reads exactly Count bytes, or the data is invalid.
+void readExactly(TStream& Stream, void* Buffer, size_t Count) {
+    if (Stream.Read(Buffer, Count) != Count) invalid();
+}
+
+// The header fields the rest of the reader works from.
+struct HeaderFields {
+    int64_t Width = 0;
+    int64_t Height = 0; // negative: rows stored top-down
+    int Planes = 0;
+    int BitCount = 0;
+    uint32_t Compression = BI_RGB;
+    uint32_t ImageSize = 0;
+    uint32_t ColorsUsed = 0;
+    int PaletteEntrySize = 4;
+};
+
+// Reads the header after its size field: the old 12-byte core header or the 40-byte one.
+HeaderFields readHeader(TStream& Stream, uint32_t HeaderSize) {
+    uint8_t h[kInfoHeaderSize - 4];
+    HeaderFields f;
+    if (HeaderSize == kCoreHeaderSize) {
+        readExactly(Stream, h, kCoreHeaderSize - 4);
+        f.Width = u16At(h);
+        f.Height = u16At(h + 2);
+        f.Planes = u16At(h + 4);
+        f.BitCount = u16At(h + 6);
+        f.PaletteEntrySize = 3;
+        return f;
+    }
+    if (HeaderSize != kInfoHeaderSize) invalid();
+    readExactly(Stream, h, kInfoHeaderSize - 4);
+    f.Width = int32_t(u32At(h));
+    f.Height = int32_t(u32At(h + 4));
+    f.Planes = u16At(h + 8);
+    f.BitCount = u16At(h + 10);
+    f.Compression = u32At(h + 12);
+    f.ImageSize = u32At(h + 16);
+    f.ColorsUsed = u32At(h + 28);
+    return f;
+}
+
+bool validBitCount(int BitCount) {
+    return BitCount == 1 || BitCount == 4 || BitCount == 8 || BitCount == 16 || BitCount == 24 || BitCount == 32;
+}
+
+// Compression and depth must fit each other; run-length rows cannot be top-down.
+bool validCompression(const HeaderFields& F) {
+    switch (F.Compression) {
+    case BI_RGB: return true;
+    case BI_RLE8: return F.BitCount == 8 && F.Height > 0;
+    case BI_RLE4: return F.BitCount == 4 && F.Height > 0;
+    case BI_BITFIELDS: return F.BitCount == 16 || F.BitCount == 32;
+    default: return false;
+    }
+}
+
+// Checks the header's numbers and that the pixel block stays within kMaxDIBBytes.
+void checkHeader(const HeaderFields& F) {
+    if (F.Planes != 1 || !validBitCount(F.BitCount) || !validCompression(F)) invalid();
+    // INT32_MIN has no positive counterpart, so it is refused with zero sizes.
+    if (F.Width <= 0 || F.Height == 0 || F.Height == INT32_MIN) invalid();
+    if (DIBWidthBytes(F.BitCount, F.Width) * std::abs(F.Height) > kMaxDIBBytes) invalid();
+}
+
+// A channel mask must be one unbroken run of bits inside the pixel.
+bool validMask(uint32_t Mask, int BitCount) {
+    if (Mask == 0 || (BitCount < 32 && Mask >> BitCount != 0)) return false;
+    const uint32_t run = Mask >> std::countr_zero(Mask);
+    return (run & (run + 1)) == 0;
+}
+
+TDIBPixelFormat readMasks(TStream& Stream, int BitCount) {
+    uint8_t m[12];
+    readExactly(Stream, m, sizeof m);
+    const uint32_t r = u32At(m), g = u32At(m + 4), b = u32At(m + 8);
+    if (!validMask(r, BitCount) || !validMask(g, BitCount) || !validMask(b, BitCount)) invalid();
+    if ((r & g) != 0 || (r & b) != 0 || (g & b) != 0) invalid();
+    return MakeDIBPixelFormatMask(r, g, b);
+}
+
+// Palette: colours used, or the full 2^BitCount when that is 0; never above 256
+// and never above what the depth can index.
+void readPalette(TStream& Stream, const HeaderFields& F, TRGBQuads& Table) {
+    int64_t count = F.ColorsUsed;
+    if (count == 0 && F.BitCount <= 8) count = int64_t(1) << F.BitCount;
+    if (count > 256 || (F.BitCount <= 8 && count > (int64_t(1) << F.BitCount))) invalid();
+    uint8_t entries[256 * 4];
+    readExactly(Stream, entries, size_t(count) * F.PaletteEntrySize);
+    for (int64_t i = 0; i < count; ++i) {
+        const uint8_t* e = entries + i * F.PaletteEntrySize;
+        Table[size_t(i)] = TRGBQuad{e[0], e[1], e[2], 0};
+    }
+}
+
+// Turns top-down rows into the bottom-up order images are held in.
+void flipRows(std::vector<uint8_t>& Bits, int32_t WidthBytes, int32_t Height) {
+    for (int32_t top = 0, bottom = Height - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(Bits.begin() + int64_t(top) * WidthBytes, Bits.begin() + int64_t(top + 1) * WidthBytes,
+                         Bits.begin() + int64_t(bottom) * WidthBytes);
+    }
+}
+
+// Reads the pixel block; nothing is allocated before the stream is known to hold it.
+std::vector<uint8_t> readPixels(TStream& Stream, const HeaderFields& F, const DIBInfo& Info) {
+    const bool encoded = F.Compression == BI_RLE8 || F.Compression == BI_RLE4;
+    const int64_t count = encoded ? F.ImageSize : Info.Size();
+    if (count == 0 || count > Stream.Remaining()) invalid();
+    std::vector<uint8_t> bits(static_cast<size_t>(count));
+    readExactly(Stream, bits.data(), bits.size());
+    if (encoded && !DecodeRLE(bits, F.Compression, Info, nullptr)) invalid();
+    if (F.Height < 0) flipRows(bits, Info.WidthBytes(), Info.Height);
+    return bits;
+}
+
+// Puts 4-bit pixel Value at column X of a row (the leftmost pixel in the high nibble).
+void putNibble(uint8_t* Row, int64_t X, uint8_t Value) {
+    uint8_t& b = Row[X >> 1];
+    b = (X & 1) ? uint8_t((b & 0xF0) | (Value & 0x0F)) : uint8_t((b & 0x0F) | (Value << 4));
+}
+
+// Writes Count 4-bit pixels from column X of Row: Nibble(k) gives pixel k.
+template <typename NibbleSource>
+void putNibbles(uint8_t* Row, int64_t X, int Count, NibbleSource Nibble) {
+    for (int k = 0; k < Count; ++k) putNibble(Row, X + k, Nibble(k));
+}
+
+// The position of a run-length walk: column and row counted from the bottom.
+struct RLECursor {
+    int64_t X = 0;
+    int64_t Y = 0;
+    bool Fits(int64_t Count, const DIBInfo& Info) const { return Y < Info.Height && X + Count <= Info.Width; }
+};
+
+// An absolute run (count, value): the value repeats; 4-bit runs alternate its two nibbles.
+void putRun(uint8_t* Row, const RLECursor& At, int Count, uint8_t Value, int BitCount) {
+    if (BitCount == 8) {
+        std::memset(Row + At.X, Value, size_t(Count));
+        return;
+    }
+    putNibbles(Row, At.X, Count, [Value](int k) { return uint8_t(k & 1 ? Value & 0x0F : Value >> 4); });
+}
+
+// A literal group: Count pixels from Source, bytes (8-bit) or nibbles high first (4-bit).
+void putLiteral(uint8_t* Row, const RLECursor& At, int Count, const uint8_t* Source, int BitCount) {
+    if (BitCount == 8) {
+        std::memcpy(Row + At.X, Source, size_t(Count));
+        return;
+    }
+    putNibbles(Row, At.X, Count, [Source](int k) { return uint8_t(k & 1 ? Source[k >> 1] & 0x0F : Source[k >> 1] >> 4); });
+}
+
+} // namespace
+
+TDIBPixelFormat MakeDIBPixelFormatMask(uint32_t RBitMask, uint32_t GBitMask, uint32_t BBitMask) {
+    // Each shift is the lowest bit of its mask (0 for an empty mask).
+    auto shiftOf = [](uint32_t Mask) { return Mask == 0 ? 0 : std::countr_zero(Mask); };
+    return TDIBPixelFormat{RBitMask, GBitMask, BBitMask, shiftOf(RBitMask), shiftOf(GBitMask), shiftOf(BBitMask)};
+}
+
+std::optional<StoredDIB> ReadStoredDIB(TStream& Stream) {
+    uint8_t sizeField[4];
+    const size_t got = Stream.Read(sizeField, sizeof sizeField);
+    if (got == 0) return std::nullopt;
+    if (got != sizeof sizeField) invalid();
+    const HeaderFields f = readHeader(Stream, u32At(sizeField));
+    checkHeader(f);
+    StoredDIB dib;
+    dib.Info.Width = int32_t(f.Width);
+    dib.Info.Height = int32_t(std::abs(f.Height));
+    dib.Info.BitCount = f.BitCount;
+    if (f.Compression == BI_BITFIELDS) dib.Info.PixelFormat = readMasks(Stream, f.BitCount);
+    else if (f.BitCount == 16) dib.Info.PixelFormat = kPixelFormat555;
+    readPalette(Stream, f, dib.Info.ColorTable);
+    dib.Bits = readPixels(Stream, f, dib.Info);
+    dib.Compression = f.Compression == BI_BITFIELDS ? BI_RGB : f.Compression;
+    return dib;
+}
+
+bool ReadBitmapFileHeader(TStream& Stream) {
+    uint8_t header[kFileHeaderSize];
+    const size_t got = Stream.Read(header, sizeof header);
+    if (got == 0) return false;
+    if (got != sizeof header || u16At(header) != kBitmapFileType) invalid();
+    return true;
+}
+
+bool DecodeRLE(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info, uint8_t* Target) {
+    const int bits = Compression == BI_RLE8 ? 8 : 4;
+    const uint8_t* src = Encoded.data();
+    const size_t n = Encoded.size();
+    const int64_t widthBytes = Info.WidthBytes();
+    RLECursor at;
+    size_t i = 0;
+    // Every step consumes at least two bytes, so the walk ends within the data.
+    while (i + 2 <= n) {
+        const uint8_t first = src[i], second = src[i + 1];
+        i += 2;
+        uint8_t* row = Target ? Target + at.Y * widthBytes : nullptr;
+        if (first > 0) { // a run of `first` pixels
+            if (!at.Fits(first, Info)) return false;
+            if (row) putRun(row, at, first, second, bits);
+            at.X += first;
+        } else if (second == 0) { // end of row
+            if (at.Y >= Info.Height) return false;
+            at.X = 0;
+            ++at.Y;
+        } else if (second == 1) { // end of image
+            return true;
+        } else if (second == 2) { // delta: move right and down
+            if (i + 2 > n) return false;
+            at.X += src[i];
+            at.Y += src[i + 1];
+            i += 2;
+            if (!at.Fits(0, Info)) return false;
+        } else { // `second` literal pixels, padded to an even number of bytes
+            const size_t bytes = bits == 8 ? second : (second + 1u) / 2;
+            if (i + bytes + (bytes & 1) > n || !at.Fits(second, Info)) return false;
+            if (row) putLiteral(row, at, second, src + i, bits);
+            at.X += second;
+            i += bytes + (bytes & 1);
+        }
+    }
+    return false; // the data ended before the end-of-image mark
+}
+
+void WriteStoredDIB(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits) {
+    std::vector<uint8_t> block(size_t(Info.InfoSize()), 0);
+    uint8_t* h = block.data();
+    putU32(h, kInfoHeaderSize);
+    putU32(h + 4, uint32_t(Info.Width));
+    putU32(h + 8, uint32_t(Info.Height)); // positive: bottom-up
+    putU16(h + 12, 1);
+    putU16(h + 14, uint32_t(Info.BitCount));
+    putU32(h + 16, Info.HasMasks() ? BI_BITFIELDS : BI_RGB);
+    putU32(h + 20, uint32_t(Info.Size()));
+    uint8_t* next = h + kInfoHeaderSize;
+    if (Info.HasMasks()) {
+        putU32(next, Info.PixelFormat.RBitMask);
+        putU32(next + 4, Info.PixelFormat.GBitMask);
+        putU32(next + 8, Info.PixelFormat.BBitMask);
+        next += 12;
+    }
+    for (int i = 0; i < Info.PaletteCount(); ++i, next += 4) {
+        const TRGBQuad& q = Info.ColorTable[size_t(i)];
+        next[0] = q.rgbBlue;
+        next[1] = q.rgbGreen;
+        next[2] = q.rgbRed;
+    }
+    Stream.Write(block.data(), block.size());
+    Stream.Write(Bits, size_t(Info.Size()));
+}
+
+void WriteBitmapFile(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits) {
+    uint8_t header[kFileHeaderSize] = {};
+    const uint32_t offset = kFileHeaderSize + uint32_t(Info.InfoSize());
+    putU16(header, kBitmapFileType);
+    putU32(header + 2, offset + uint32_t(Info.Size()));
+    putU32(header + 10, offset);
+    Stream.Write(header, sizeof header);
+    WriteStoredDIB(Stream, Info, Bits);
+}

@@ -1,0 +1,96 @@
+// The one reader and writer of device-independent bitmaps in their stored form
+// (information header, channel masks, palette, pixel rows) and their file form
+// ("BM" file header + stored form). Every byte read is untrusted: anything the
+// reader cannot turn into a sound image raises EInvalidGraphic "DIB is invalid".
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "render/stream.h"
+
+// Compression codes of the information header.
+enum : uint32_t { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
+
+// One palette entry as stored: blue, green, red, reserved.
+struct TRGBQuad {
+    uint8_t rgbBlue = 0;
+    uint8_t rgbGreen = 0;
+    uint8_t rgbRed = 0;
+    uint8_t rgbReserved = 0;
+    bool operator==(const TRGBQuad&) const = default;
+};
+using TRGBQuads = std::array<TRGBQuad, 256>;
+
+// The channel masks of direct pixels and the bit where each channel starts.
+struct TDIBPixelFormat {
+    uint32_t RBitMask = 0xFF0000;
+    uint32_t GBitMask = 0x00FF00;
+    uint32_t BBitMask = 0x0000FF;
+    int RShift = 16;
+    int GShift = 8;
+    int BShift = 0;
+    bool operator==(const TDIBPixelFormat&) const = default;
+};
+
+// A pixel format from three channel masks.
+TDIBPixelFormat MakeDIBPixelFormatMask(uint32_t RBitMask, uint32_t GBitMask, uint32_t BBitMask);
+
+inline const TDIBPixelFormat kPixelFormat555 = MakeDIBPixelFormatMask(0x7C00, 0x03E0, 0x001F);
+inline const TDIBPixelFormat kPixelFormat565 = MakeDIBPixelFormatMask(0xF800, 0x07E0, 0x001F);
+inline const TDIBPixelFormat kPixelFormat888 = MakeDIBPixelFormatMask(0xFF0000, 0x00FF00, 0x0000FF);
+
+// The largest pixel block an image may have: 256 MiB.
+inline constexpr int64_t kMaxDIBBytes = int64_t(256) << 20;
+
+// Bytes per row: rows are padded to whole 32-bit words.
+constexpr int64_t DIBWidthBytes(int BitCount, int64_t Width) { return (BitCount * Width + 31) / 32 * 4; }
+
+// Size, depth, format and palette of an image: everything but its pixels.
+struct DIBInfo {
+    int32_t Width = 0;
+    int32_t Height = 0; // always positive: rows are held bottom-up
+    int BitCount = 0;
+    TDIBPixelFormat PixelFormat = kPixelFormat888;
+    TRGBQuads ColorTable{};
+
+    int32_t WidthBytes() const { return static_cast<int32_t>(DIBWidthBytes(BitCount, Width)); }
+    int32_t Size() const { return WidthBytes() * Height; }
+    // Palette entries: 2^BitCount up to 8 bits, none above.
+    int PaletteCount() const { return BitCount <= 8 ? 1 << BitCount : 0; }
+    // Channel masks are written for 16 and 32 bits.
+    bool HasMasks() const { return BitCount == 16 || BitCount == 32; }
+    // Bytes of the information block as written: header, masks, palette.
+    int32_t InfoSize() const { return 40 + (HasMasks() ? 12 : 0) + 4 * PaletteCount(); }
+};
+
+// An image as read: its description and either its bottom-up pixel rows
+// (BI_RGB) or, for run-length images (BI_RLE8, BI_RLE4), the encoded bytes,
+// already checked to decode within the image.
+struct StoredDIB {
+    DIBInfo Info;
+    uint32_t Compression = BI_RGB;
+    std::vector<uint8_t> Bits;
+};
+
+// Reads the stored form. Nothing left in the stream gives no image (nullopt);
+// anything unsound raises EInvalidGraphic "DIB is invalid" with the stream
+// position undefined.
+std::optional<StoredDIB> ReadStoredDIB(TStream& Stream);
+
+// Reads a 14-byte "BM" file header. False when the stream holds no byte at all;
+// a short header or another type raises EInvalidGraphic "DIB is invalid".
+bool ReadBitmapFileHeader(TStream& Stream);
+
+// Decodes run-length pixels into Target (Info.Size() bytes, zeroed, bottom-up),
+// or only checks them when Target is null. False when a run, literal or delta
+// leaves its row or the image, or the data ends before the end-of-image mark.
+bool DecodeRLE(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info,
+               uint8_t* Target);
+
+// Writes the stored form: information block and Info.Size() pixel bytes.
+void WriteStoredDIB(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits);
+// Writes the file form: the "BM" file header, then the stored form.
+void WriteBitmapFile(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits);
