@@ -1,0 +1,79 @@
+// The software stand-in for the Direct3D 7 device that sprites are drawn with:
+// transformed (screen-space) vertices, four-vertex triangle strips, bilinear
+// texture sampling with clamp addressing, colour-keyed textures, source-alpha
+// blending and diffuse modulation, into RGB565 or 32-bit render targets.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/pixel_view.h"
+
+// A vertex already in screen space. Pixel centres sit at whole coordinates, so a
+// quad covering pixels L to R - 1 has its corners at L - 0.5 and R - 0.5.
+struct TransformedVertex {
+    float X = 0;
+    float Y = 0;
+    float Z = 0;                    // depth: draws land in call order, depth plays no part
+    float Rhw = 1;                  // reciprocal w: equal on all vertices, so u and v interpolate linearly
+    uint32_t Diffuse = 0xFFFFFFFF;  // ARGB: its colour modulates the texture, its alpha drives blending
+    uint32_t Specular = 0xFFFFFFFF; // ARGB: no stage uses it
+    float U = 0;                    // texture coordinates: 0 to 1 across the whole texture
+    float V = 0;
+};
+
+// Which texels of a texture are transparent.
+struct ColorKey {
+    bool Enabled = false;
+    uint32_t Color = 0; // $00BBGGRR
+    // Texels are compared with Color after packing both into this format, as a
+    // texture held in that format would: at Rgb565 every colour with the same
+    // 5-6-5 value as the key is keyed too.
+    PixelFormat Precision = PixelFormat::Bgrx32;
+};
+
+// A texture in the form the sampler reads fastest: ARGB words with one extra
+// column and row repeating the last ones, so a bilinear footprint never needs a
+// bounds check. Keyed texels have alpha 0 and carry the average colour of their
+// unkeyed neighbours, so filtering next to a keyed area never pulls in the key.
+class RasterTexture {
+public:
+    static constexpr int kMaxSide = 8192;
+
+    // Copies Source (any format) into a texture keyed by Key. Raises
+    // EOutOfResources "Texture cannot be made" when Source is empty or a side
+    // exceeds kMaxSide.
+    RasterTexture(const PixelView& Source, const ColorKey& Key);
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    // True when the texture was made with an enabled colour key.
+    bool Transparent() const { return FTransparent; }
+    // The ARGB texel at (X, Y), 0 <= X < Width, 0 <= Y < Height; alpha 0 marks a keyed texel.
+    uint32_t Texel(int X, int Y) const { return FTexels[size_t(Y) * Stride() + size_t(X)]; }
+    // The padded texel rows, Stride() words apart.
+    const uint32_t* Texels() const { return FTexels.data(); }
+    int Stride() const { return FWidth + 1; }
+
+private:
+    int FWidth = 0;
+    int FHeight = 0;
+    bool FTransparent = false;
+    std::vector<uint32_t> FTexels;
+};
+
+// The device state a draw uses.
+struct RasterState {
+    const RasterTexture* Texture = nullptr; // stage 0; without one the diffuse colour is drawn alone
+    bool AlphaBlend = false;                // source alpha over inverse source alpha
+};
+
+// Draws the strip of triangles (0, 1, 2) and (1, 2, 3) into Target with
+// Direct3D's rules: a pixel is covered when its centre lies inside a triangle,
+// centres exactly on an edge belong to the triangle on their right or below
+// (top-left rule), so triangles sharing an edge cover each pixel once. Each
+// triangle takes the diffuse colour of its first vertex (flat shading). Both
+// windings are drawn. Only Rgb565 and Bgrx32 targets are drawn into; strips with
+// coordinates that are not finite draw nothing.
+void DrawTriangleStrip(const PixelView& Target, const RasterState& State,
+                       const TransformedVertex (&Strip)[4]);

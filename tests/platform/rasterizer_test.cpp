@@ -1,0 +1,278 @@
+#include "platform/rasterizer.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "core/exception.h"
+
+namespace {
+
+// A small owned image for the rasterizer to draw into or read from.
+struct Image {
+    std::vector<uint8_t> Bytes;
+    PixelView View;
+
+    Image(int Width, int Height, PixelFormat Format, uint32_t Fill = 0) {
+        Bytes.assign(size_t(Width) * Height * BytesPerPixel(Format), 0);
+        View = {Bytes.data(), Width, Height, ptrdiff_t(Width) * BytesPerPixel(Format), Format};
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x)
+                View.Write(x, y, PackColor(Format, Fill));
+    }
+    uint32_t Color(int X, int Y) const { return UnpackColor(View.Format, View.Read(X, Y)); }
+};
+
+// A quad with pixel-aligned corners: covers pixels [L, R) x [T, B) when drawn.
+void SetQuad(TransformedVertex (&Q)[4], float L, float T, float R, float B, uint32_t Diffuse = 0xFFFFFFFF) {
+    const float xs[4] = {L, R, L, R}, ys[4] = {T, T, B, B}, us[4] = {0, 1, 0, 1}, vs[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        Q[i].X = xs[i] - 0.5f;
+        Q[i].Y = ys[i] - 0.5f;
+        Q[i].U = us[i];
+        Q[i].V = vs[i];
+        Q[i].Diffuse = Diffuse;
+    }
+}
+
+// Counts pixels by how often a half-transparent white landed on black: once
+// gives 128, twice 192.
+struct Coverage {
+    int Once = 0, Twice = 0;
+};
+
+Coverage CountCoverage(const Image& Img) {
+    Coverage c;
+    for (int y = 0; y < Img.View.Height; ++y) {
+        for (int x = 0; x < Img.View.Width; ++x) {
+            const uint8_t r = RedOf(Img.Color(x, y));
+            if (r == 128)
+                ++c.Once;
+            else if (r != 0)
+                ++c.Twice;
+        }
+    }
+    return c;
+}
+
+// Pixels whose centres a convex polygon (clockwise on screen) covers under the
+// top-left rule, counted with edge functions instead of scanlines.
+int ReferenceCoverage(const std::vector<std::pair<double, double>>& P, int Width, int Height) {
+    int count = 0;
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            bool inside = true;
+            for (size_t i = 0; i < P.size() && inside; ++i) {
+                const auto [ax, ay] = P[i];
+                const auto [bx, by] = P[(i + 1) % P.size()];
+                const double w = (bx - ax) * (y - ay) - (by - ay) * (x - ax);
+                const bool topOrLeft = (by == ay && bx > ax) || by < ay;
+                inside = w > 0 || (w == 0 && topOrLeft);
+            }
+            count += inside;
+        }
+    }
+    return count;
+}
+
+const RasterState kHalfWhite{nullptr, true};
+const uint32_t kHalfAlpha = 0x80FFFFFF; // white at alpha 128 over black gives 128
+
+} // namespace
+
+TEST(Rasterizer, FillRuleCoversEachPixelOnce) {
+    struct Case {
+        const char* Name;
+        TransformedVertex Strip[4];
+        int ExpectedPixels;
+    };
+    auto quad = [](float L, float T, float R, float B) {
+        Case c{};
+        SetQuad(c.Strip, L, T, R, B, kHalfAlpha);
+        return c;
+    };
+    std::vector<Case> cases;
+    cases.push_back(quad(5, 7, 25, 27));
+    cases.back().Name = "20x20 quad at -0.5 offsets";
+    cases.back().ExpectedPixels = 400;
+    cases.push_back(quad(-10, -10, 10, 10));
+    cases.back().Name = "clipped at the top-left corner";
+    cases.back().ExpectedPixels = 100;
+    Case slanted{"slanted convex quad, centres on edges", {}, -1};
+    const float xy[4][2] = {{3, 1}, {30, 4}, {1, 25}, {27, 31}};
+    for (int i = 0; i < 4; ++i)
+        slanted.Strip[i] = {xy[i][0], xy[i][1], 0, 1, kHalfAlpha, 0, 0, 0};
+    cases.push_back(slanted);
+
+    for (const Case& c : cases) {
+        Image img(40, 40, PixelFormat::Bgrx32);
+        DrawTriangleStrip(img.View, kHalfWhite, c.Strip);
+        const Coverage cov = CountCoverage(img);
+        EXPECT_EQ(cov.Twice, 0) << c.Name;
+        if (c.ExpectedPixels >= 0)
+            EXPECT_EQ(cov.Once, c.ExpectedPixels) << c.Name;
+        else
+            EXPECT_GT(cov.Once, 500) << c.Name;
+    }
+}
+
+TEST(Rasterizer, NeighbouringStripsLeaveNoGapAndNoOverlap) {
+    // A slanted quad cut in two along a slanted line, drawn as two strips.
+    const float top[3][2] = {{2.3f, 2.7f}, {17.5f, 1.1f}, {33.2f, 2.4f}};
+    const float bottom[3][2] = {{1.1f, 30.6f}, {19.5f, 33.5f}, {34.9f, 31.3f}};
+    Image whole(40, 40, PixelFormat::Bgrx32), halves(40, 40, PixelFormat::Bgrx32);
+    auto strip = [&](int From, int To, TransformedVertex(&S)[4]) {
+        S[0] = {top[From][0], top[From][1], 0, 1, kHalfAlpha, 0, 0, 0};
+        S[1] = {top[To][0], top[To][1], 0, 1, kHalfAlpha, 0, 0, 0};
+        S[2] = {bottom[From][0], bottom[From][1], 0, 1, kHalfAlpha, 0, 0, 0};
+        S[3] = {bottom[To][0], bottom[To][1], 0, 1, kHalfAlpha, 0, 0, 0};
+    };
+    TransformedVertex left[4], right[4];
+    strip(0, 1, left);
+    strip(1, 2, right);
+    DrawTriangleStrip(halves.View, kHalfWhite, left);
+    DrawTriangleStrip(halves.View, kHalfWhite, right);
+    const Coverage cov = CountCoverage(halves);
+    EXPECT_EQ(cov.Twice, 0);
+    const std::vector<std::pair<double, double>> outline = {
+        {top[0][0], top[0][1]},       {top[1][0], top[1][1]},       {top[2][0], top[2][1]},
+        {bottom[2][0], bottom[2][1]}, {bottom[1][0], bottom[1][1]}, {bottom[0][0], bottom[0][1]}};
+    EXPECT_EQ(cov.Once, ReferenceCoverage(outline, 40, 40));
+}
+
+TEST(Rasterizer, BilinearSamplingMixesNeighbouringTexels) {
+    Image src(2, 2, PixelFormat::Bgrx32);
+    src.View.Write(0, 0, PackColor(PixelFormat::Bgrx32, RGB(0, 0, 0)));
+    src.View.Write(1, 0, PackColor(PixelFormat::Bgrx32, RGB(255, 200, 100)));
+    src.View.Write(0, 1, PackColor(PixelFormat::Bgrx32, RGB(0, 0, 0)));
+    src.View.Write(1, 1, PackColor(PixelFormat::Bgrx32, RGB(255, 200, 100)));
+    const RasterTexture texture(src.View, {});
+    const RasterState state{&texture, false};
+    TransformedVertex q[4];
+
+    // One pixel whose centre maps to u = 0.5: midway between the two texel centres.
+    SetQuad(q, 0, 0, 1, 1);
+    for (TransformedVertex& v : q)
+        v.U = 0.25f + 0.5f * v.U;
+    Image mid(1, 1, PixelFormat::Bgrx32);
+    DrawTriangleStrip(mid.View, state, q);
+    EXPECT_NEAR(RedOf(mid.Color(0, 0)), 127.5, 1);
+    EXPECT_NEAR(GreenOf(mid.Color(0, 0)), 100, 1);
+    EXPECT_NEAR(BlueOf(mid.Color(0, 0)), 50, 1);
+
+    // Drawn one texel per pixel, the texels come out unchanged; beyond the
+    // texture, clamp addressing repeats the edge texels.
+    Image exact(2, 2, PixelFormat::Bgrx32);
+    SetQuad(q, 0, 0, 2, 2);
+    DrawTriangleStrip(exact.View, state, q);
+    EXPECT_EQ(exact.Color(0, 1), RGB(0, 0, 0));
+    EXPECT_EQ(exact.Color(1, 1), RGB(255, 200, 100));
+    Image stretched(8, 1, PixelFormat::Bgrx32);
+    SetQuad(q, 0, 0, 8, 1);
+    DrawTriangleStrip(stretched.View, state, q);
+    EXPECT_EQ(stretched.Color(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(stretched.Color(7, 0), RGB(255, 200, 100));
+    EXPECT_GT(RedOf(stretched.Color(4, 0)), RedOf(stretched.Color(3, 0)));
+}
+
+TEST(Rasterizer, ColourKeyedTexelsAreNotDrawnAndNeverBleed) {
+    struct Case {
+        const char* Name;
+        PixelFormat Target;
+        PixelFormat Precision;
+        uint32_t Border; // around a red centre, keyed with white
+        bool BorderKeyed;
+    };
+    const Case cases[] = {
+        {"white key, 32-bit", PixelFormat::Bgrx32, PixelFormat::Bgrx32, RGB(255, 255, 255), true},
+        {"white key, 16-bit", PixelFormat::Rgb565, PixelFormat::Rgb565, RGB(255, 255, 255), true},
+        {"near white at 5-6-5 precision", PixelFormat::Rgb565, PixelFormat::Rgb565, RGB(250, 253, 249), true},
+        {"near white at full precision", PixelFormat::Bgrx32, PixelFormat::Bgrx32, RGB(250, 253, 249), false},
+    };
+    for (const Case& c : cases) {
+        Image src(4, 4, PixelFormat::Bgr24, c.Border);
+        for (int y = 1; y < 3; ++y)
+            for (int x = 1; x < 3; ++x)
+                src.View.Write(x, y, PackColor(PixelFormat::Bgr24, RGB(255, 0, 0)));
+        const RasterTexture texture(src.View, {true, RGB(255, 255, 255), c.Precision});
+        const RasterState state{&texture, false};
+        TransformedVertex q[4];
+        SetQuad(q, 0, 0, 37, 37); // magnified with fractional steps
+        Image out(40, 40, c.Target, RGB(0, 0, 40));
+        DrawTriangleStrip(out.View, state, q);
+        int red = 0, untouched = 0, light = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const uint32_t p = out.Color(x, y);
+                if (p == out.Color(39, 39))
+                    ++untouched;
+                else if (GreenOf(p) == 0 && BlueOf(p) == 0)
+                    ++red;
+                else
+                    ++light;
+            }
+        }
+        EXPECT_EQ(light > 0, !c.BorderKeyed) << c.Name;
+        EXPECT_GT(red, c.BorderKeyed ? 300 : 50) << c.Name;
+        EXPECT_EQ(untouched > 1000, c.BorderKeyed) << c.Name;
+    }
+}
+
+TEST(Rasterizer, BlendingAndModulationFollowTheFormula) {
+    const uint32_t src = RGB(200, 100, 50), dst = RGB(10, 20, 240);
+    struct Case {
+        const char* Name;
+        PixelFormat Target;
+        bool Blend;
+        uint32_t Diffuse;
+        double Alpha; // expected weight of the source
+        double Scale; // expected modulation of the source
+        double Tolerance;
+    };
+    const Case cases[] = {
+        {"alpha 100", PixelFormat::Bgrx32, true, 0x64FFFFFF, 100 / 255.0, 1, 1},
+        {"alpha 0 keeps the background", PixelFormat::Bgrx32, true, 0x00FFFFFF, 0, 1, 0},
+        {"alpha 255 is opaque", PixelFormat::Bgrx32, true, 0xFFFFFFFF, 1, 1, 0},
+        {"opaque, modulated by 254", PixelFormat::Bgrx32, false, 0xFFFEFEFE, 1, 254 / 255.0, 1},
+        {"alpha 210 at 5-6-5", PixelFormat::Rgb565, true, 0xD2FFFFFF, 210 / 255.0, 1, 8},
+    };
+    for (const Case& c : cases) {
+        Image tex(1, 1, PixelFormat::Bgrx32, src);
+        const RasterTexture texture(tex.View, {});
+        Image out(3, 3, c.Target, dst);
+        TransformedVertex q[4];
+        SetQuad(q, 1, 1, 2, 2, c.Diffuse);
+        DrawTriangleStrip(out.View, {&texture, c.Blend}, q);
+        const uint32_t under = out.Color(0, 0), got = out.Color(1, 1);
+        for (int shift : {0, 8, 16}) {
+            const double s = (src >> shift) & 0xFF, d = (under >> shift) & 0xFF;
+            EXPECT_NEAR((got >> shift) & 0xFF, s * c.Scale * c.Alpha + d * (1 - c.Alpha), c.Tolerance)
+                << c.Name << ", channel at bit " << shift;
+        }
+        EXPECT_EQ(out.Color(2, 2), under) << c.Name;
+    }
+}
+
+TEST(Rasterizer, RefusesWhatItCannotDraw) {
+    TransformedVertex q[4];
+    SetQuad(q, 0, 0, 4, 4);
+    Image bgr(4, 4, PixelFormat::Bgr24);
+    DrawTriangleStrip(bgr.View, {}, q);
+    EXPECT_EQ(bgr.Color(1, 1), 0u) << "24-bit targets are not drawn into";
+
+    Image out(4, 4, PixelFormat::Bgrx32);
+    q[3].X = std::numeric_limits<float>::quiet_NaN();
+    DrawTriangleStrip(out.View, {}, q);
+    EXPECT_EQ(out.Color(1, 1), 0u) << "a NaN corner draws nothing";
+
+    SetQuad(q, -1e30f, -1e30f, 1e30f, 1e30f);
+    DrawTriangleStrip(out.View, {}, q);
+    EXPECT_EQ(out.Color(3, 3), RGB(255, 255, 255)) << "huge quads are clipped";
+
+    Image empty(0, 0, PixelFormat::Bgrx32);
+    EXPECT_THROW(RasterTexture(empty.View, {}), EOutOfResources);
+    Image wide(RasterTexture::kMaxSide + 1, 1, PixelFormat::Rgb565);
+    EXPECT_THROW(RasterTexture(wide.View, {}), EOutOfResources);
+}
