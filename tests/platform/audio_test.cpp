@@ -1,0 +1,285 @@
+// The audio facilities: the SDL2_mixer one on SDL's dummy and disk drivers (failure
+// codes, bad files, handles, and a tone that really reaches the output), and the
+// recording headless one (call log, injected failures).
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "platform/audio_headless.h"
+#include "platform/audio_sdl_mixer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 0.5 s of 440 Hz at half scale, mono, 32 kbit/s, made with
+//   sox -n -r 44100 -c 1 tone.wav synth 0.5 sine 440 vol 0.5 && lame -b 32 -m m tone.wav tone.mp3
+std::string tonePath() {
+    const char* data = std::getenv("FUIFJE_TEST_DATA");
+    fs::path root = data ? fs::path(data) : fs::path(__FILE__).parent_path().parent_path() / "data";
+    return (root / "audio" / "tone.mp3").string();
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The same pseudo-random bytes on every run.
+std::string garbage(size_t size) {
+    std::minstd_rand random(1975);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+// Sets an environment variable for one scope, then puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        const char* old = std::getenv(name);
+        if (old) old_ = old;
+        hadOld_ = old != nullptr;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { hadOld_ ? setenv(name_, old_.c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool hadOld_;
+};
+
+// A new folder under the temporary folder, removed with its contents.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "fuifje-audio-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    std::string file(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+        return (path_ / name).string();
+    }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+class SdlMixerAudioTest : public testing::Test {
+protected:
+    ScopedEnv driver_{"SDL_AUDIODRIVER", "dummy"};
+    TempFolder folder_;
+    std::unique_ptr<AudioFacility> audio_ = CreateSdlMixerAudio();
+};
+
+TEST_F(SdlMixerAudioTest, InitMapsEachRefusalToItsCode) {
+    struct Case {
+        const char* name;
+        int32_t device, frequency, code;
+    };
+    const Case cases[] = {
+        {"default device at 44100 Hz", kAudioDefaultDevice, 44100, kAudioOk},
+        {"frequency 0", kAudioDefaultDevice, 0, kAudioErrorIllegalParameter},
+        {"frequency of a megahertz", kAudioDefaultDevice, 1000000, kAudioErrorIllegalParameter},
+        {"device number -2", -2, 44100, kAudioErrorDevice},
+        {"device that does not exist", 999, 44100, kAudioErrorDevice},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<AudioFacility> facility = CreateSdlMixerAudio();
+        EXPECT_EQ(facility->Init(c.device, c.frequency), c.code == kAudioOk);
+        EXPECT_EQ(facility->ErrorGetCode(), c.code);
+    }
+    ScopedEnv missingDriver("SDL_AUDIODRIVER", "no-such-driver");
+    EXPECT_FALSE(audio_->Init());
+    EXPECT_EQ(audio_->ErrorGetCode(), kAudioErrorDriver);
+}
+
+TEST_F(SdlMixerAudioTest, CallsOutOfOrderFailWithTheirCodes) {
+    EXPECT_EQ(audio_->GetVersion(), 0x00020002u);
+    EXPECT_FALSE(audio_->Free());
+    EXPECT_EQ(audio_->ErrorGetCode(), kAudioErrorInit);
+    EXPECT_EQ(audio_->StreamCreateFile(tonePath()), 0u);
+    EXPECT_EQ(audio_->ErrorGetCode(), kAudioErrorInit);
+
+    ASSERT_TRUE(audio_->Init());
+    EXPECT_FALSE(audio_->Init());
+    EXPECT_EQ(audio_->ErrorGetCode(), kAudioErrorAlready);
+    std::unique_ptr<AudioFacility> second = CreateSdlMixerAudio(); // the output is the process's one
+    EXPECT_FALSE(second->Init());
+    EXPECT_EQ(second->ErrorGetCode(), kAudioErrorAlready);
+
+    EXPECT_TRUE(audio_->Free());
+    EXPECT_TRUE(audio_->Init()); // opens again after Free
+}
+
+TEST_F(SdlMixerAudioTest, StreamCreateFileRefusesWhatItCannotPlay) {
+    const std::string tone = readFile(tonePath());
+    ASSERT_GT(tone.size(), 1000u);
+    fs::create_directory(folder_ / "folder.mp3");
+    ASSERT_EQ(mkfifo((folder_ / "fifo.mp3").c_str(), 0600), 0);
+    struct Case {
+        const char* name;
+        std::string path;
+        int32_t code;
+    };
+    const Case cases[] = {
+        {"missing file", folder_ / "missing.mp3", kAudioErrorFileOpen},
+        {"a folder", folder_ / "folder.mp3", kAudioErrorFileOpen},
+        {"a FIFO, which would block", folder_ / "fifo.mp3", kAudioErrorFileOpen},
+        {"empty file", folder_.file("empty.mp3", ""), kAudioErrorFileFormat},
+        {"garbage", folder_.file("garbage.mp3", garbage(4096)), kAudioErrorFileFormat},
+        {"first 100 bytes of an MP3", folder_.file("cut.mp3", tone.substr(0, 100)), kAudioErrorFileFormat},
+        {"a text", folder_.file("notes.txt", "26 Juni, 18:00\n"), kAudioErrorFileFormat},
+        {"MIDI header before garbage", folder_.file("song.bin", "MThd" + garbage(3000)), kAudioErrorFileFormat},
+        {"the tone", tonePath(), kAudioOk},
+        {"first half of the tone plays what is there", folder_.file("half.mp3", tone.substr(0, tone.size() / 2)),
+         kAudioOk},
+    };
+    ASSERT_TRUE(audio_->Init());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(audio_->StreamCreateFile(c.path) != 0, c.code == kAudioOk);
+        EXPECT_EQ(audio_->ErrorGetCode(), c.code);
+    }
+}
+
+TEST_F(SdlMixerAudioTest, OnlyOpenStreamsPlayAndFree) {
+    ASSERT_TRUE(audio_->Init());
+    uint32_t first = audio_->StreamCreateFile(tonePath());
+    uint32_t second = audio_->StreamCreateFile(tonePath());
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(first, second);
+    const std::function<bool()> calls[] = {
+        [&] { return !audio_->ChannelPlay(0); },
+        [&] { return audio_->ChannelPlay(first); },
+        [&] { return audio_->ChannelPlay(first); }, // already playing: goes on
+        [&] { return audio_->ChannelPlay(second, true); },
+        [&] { return audio_->StreamFree(first); },
+        [&] { return !audio_->StreamFree(first); },
+        [&] { return !audio_->ChannelPlay(first); },
+        [&] { return !audio_->StreamFree(0); },
+        [&] { return audio_->Free(); }, // frees the second stream too
+        [&] { return !audio_->ChannelPlay(second); },
+    };
+    const int32_t codes[] = {5, 0, 0, 0, 0, 5, 5, 5, 0, 5};
+    for (size_t i = 0; i < std::size(calls); ++i) {
+        SCOPED_TRACE("call " + std::to_string(i));
+        EXPECT_TRUE(calls[i]());
+        EXPECT_EQ(audio_->ErrorGetCode(), codes[i]);
+    }
+}
+
+// The disk driver writes the mixed output as 16-bit stereo samples to a file, here
+// one 2048-frame buffer every 5 ms, about nine times faster than real time.
+TEST(SdlMixerAudioPlayback, TheTonePlaysOnceOnTheOutput) {
+    TempFolder folder;
+    const std::string output = folder / "output.raw";
+    ScopedEnv driver("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", output), pace("SDL_DISKAUDIODELAY", "5");
+    std::unique_ptr<AudioFacility> audio = CreateSdlMixerAudio();
+    ASSERT_TRUE(audio->Init());
+    ASSERT_TRUE(audio->ChannelPlay(audio->StreamCreateFile(tonePath())));
+    const uintmax_t kTwoSecondsOfOutput = 2 * 44100 * 4;
+    for (int wait = 0; wait < 500 && (!fs::exists(output) || fs::file_size(output) < kTwoSecondsOfOutput); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(audio->Free());
+
+    const std::string bytes = readFile(output);
+    ASSERT_GE(bytes.size(), kTwoSecondsOfOutput);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    // A half-scale sine is above 1000 in magnitude 96% of the time: one play of
+    // 0.5 s gives about 0.96 * 44100 loud samples over both channels.
+    auto loud = std::count_if(samples.begin(), samples.end(), [](int16_t s) { return std::abs(s) > 1000; });
+    EXPECT_GT(loud, 0.8 * 44100);
+    EXPECT_LT(loud, 1.2 * 44100);
+}
+
+TEST(HeadlessAudio, RecordsTheCallsOfAShowWithoutMusic) {
+    TempFolder folder;
+    const std::string missing = folder / "soundtrack.mp3";
+    HeadlessAudio audio;
+    std::vector<std::string> merged;
+    audio.OnCall = [&](const std::string& call) { merged.push_back(call); };
+
+    EXPECT_EQ(audio.GetVersion(), kAudioVersion);
+    EXPECT_TRUE(audio.Init());
+    uint32_t stream = audio.StreamCreateFile(missing);
+    EXPECT_EQ(stream, 0u);
+    EXPECT_EQ(audio.ErrorGetCode(), kAudioErrorFileOpen);
+    EXPECT_FALSE(audio.ChannelPlay(stream));
+    EXPECT_EQ(audio.ErrorGetCode(), kAudioErrorHandle);
+    EXPECT_FALSE(audio.StreamFree(stream));
+    EXPECT_TRUE(audio.Free());
+
+    const std::vector<std::string> expected = {
+        "GetVersion()",     "Init(-1, 44100)",       "StreamCreateFile(" + missing + ")",
+        "ErrorGetCode()",   "ChannelPlay(0, false)", "ErrorGetCode()",
+        "StreamFree(0)",    "Free()",
+    };
+    EXPECT_EQ(audio.Calls(), expected);
+    EXPECT_EQ(merged, expected);
+}
+
+TEST(HeadlessAudio, KeepsTheRulesThatNeedNoDevice) {
+    TempFolder folder;
+    HeadlessAudio audio;
+    EXPECT_EQ(audio.StreamCreateFile(tonePath()), 0u);
+    EXPECT_EQ(audio.ErrorGetCode(), kAudioErrorInit);
+    EXPECT_FALSE(audio.Free());
+    EXPECT_EQ(audio.ErrorGetCode(), kAudioErrorInit);
+    EXPECT_TRUE(audio.Init(3, 22050));
+    EXPECT_FALSE(audio.Init());
+    EXPECT_EQ(audio.ErrorGetCode(), kAudioErrorAlready);
+    EXPECT_NE(audio.StreamCreateFile(folder.file("garbage.mp3", garbage(100))), 0u); // never decoded
+    EXPECT_EQ(audio.StreamCreateFile(folder / ""), 0u);
+    EXPECT_EQ(audio.ErrorGetCode(), kAudioErrorFileOpen);
+}
+
+TEST(HeadlessAudio, FailsTheCallItIsToldToWithItsCode) {
+    struct Case {
+        AudioCall call;
+        std::function<bool(HeadlessAudio&, uint32_t stream)> make;
+    };
+    const Case cases[] = {
+        {AudioCall::GetVersion, [](HeadlessAudio& a, uint32_t) { return a.GetVersion() == kAudioVersion; }},
+        {AudioCall::Init,
+         [](HeadlessAudio& a, uint32_t) {
+             a.Free();
+             return a.Init();
+         }},
+        {AudioCall::StreamCreateFile, [](HeadlessAudio& a, uint32_t) { return a.StreamCreateFile(tonePath()) != 0; }},
+        {AudioCall::ChannelPlay, [](HeadlessAudio& a, uint32_t stream) { return a.ChannelPlay(stream); }},
+        {AudioCall::StreamFree, [](HeadlessAudio& a, uint32_t stream) { return a.StreamFree(stream); }},
+        {AudioCall::Free, [](HeadlessAudio& a, uint32_t) { return a.Free(); }},
+    };
+    int32_t code = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.call));
+        HeadlessAudio audio;
+        ASSERT_TRUE(audio.Init());
+        uint32_t stream = audio.StreamCreateFile(tonePath());
+        audio.FailCall(c.call, ++code);
+        EXPECT_FALSE(c.make(audio, stream));
+        EXPECT_EQ(audio.ErrorGetCode(), code);
+        audio.ClearFailures();
+        EXPECT_TRUE(c.make(audio, stream)); // the failed call changed nothing
+    }
+}
+
+} // namespace
