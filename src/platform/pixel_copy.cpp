@@ -1,0 +1,188 @@
+#include "platform/pixel_copy.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/pixel_access.h"
+
+namespace {
+
+// Walks the source index for consecutive destination pixels of a stretch. The
+// source pixel of destination pixel i is the one under its centre:
+// floor((2i + 1) * SourceSize / (2 * DestSize)). The start is computed in 128
+// bits (huge destination rectangles), then each step adds a fixed quotient and
+// remainder, so the walk stays exact without a division per pixel.
+class StretchWalk {
+public:
+    StretchWalk(int64_t DestSize, int64_t SourceSize, int64_t First) : den(2 * DestSize) {
+        const __int128 numerator = (__int128(2) * First + 1) * SourceSize;
+        index = static_cast<int64_t>(numerator / den);
+        remainder = static_cast<int64_t>(numerator % den);
+        indexStep = 2 * SourceSize / den;
+        remainderStep = 2 * SourceSize % den;
+    }
+    int64_t Index() const { return index; }
+    void Next() {
+        index += indexStep;
+        remainder += remainderStep;
+        if (remainder >= den) {
+            remainder -= den;
+            ++index;
+        }
+    }
+
+private:
+    int64_t den;
+    int64_t index = 0, remainder = 0, indexStep = 0, remainderStep = 0;
+};
+
+// A clipped one-to-one copy: Width by Height pixels from (SourceX, SourceY) to (X, Y).
+struct CopyPlan {
+    int64_t X = 0, Y = 0, SourceX = 0, SourceY = 0, Width = 0, Height = 0;
+};
+
+CopyPlan PlanCopy(const PixelView& Target, int X, int Y, const PixelView& Source, const TRect& SourceRect) {
+    CopyPlan p{X, Y, SourceRect.Left, SourceRect.Top, 0, 0};
+    int64_t right = std::min<int64_t>(SourceRect.Right, Source.Width);
+    int64_t bottom = std::min<int64_t>(SourceRect.Bottom, Source.Height);
+    // Source edges outside the source move in, and the destination with them.
+    if (p.SourceX < 0) p.X -= p.SourceX, p.SourceX = 0;
+    if (p.SourceY < 0) p.Y -= p.SourceY, p.SourceY = 0;
+    // Destination edges outside the target move in, and the source with them.
+    if (p.X < 0) p.SourceX -= p.X, p.X = 0;
+    if (p.Y < 0) p.SourceY -= p.Y, p.Y = 0;
+    p.Width = std::min(right - p.SourceX, Target.Width - p.X);
+    p.Height = std::min(bottom - p.SourceY, Target.Height - p.Y);
+    return p;
+}
+
+// The lowest and one past the highest byte a block of rows touches.
+std::pair<const uint8_t*, const uint8_t*> ByteSpan(const PixelView& View, int64_t X, int64_t Y, int64_t Width,
+                                                  int64_t Height) {
+    const int bpp = BytesPerPixel(View.Format);
+    const uint8_t* first = View.Row(int(Y)) + X * bpp;
+    const uint8_t* last = View.Row(int(Y + Height - 1)) + X * bpp;
+    if (last < first) std::swap(first, last);
+    return {first, last + Width * bpp};
+}
+
+bool Overlaps(const PixelView& Target, const PixelView& Source, const CopyPlan& p) {
+    const auto t = ByteSpan(Target, p.X, p.Y, p.Width, p.Height);
+    const auto s = ByteSpan(Source, p.SourceX, p.SourceY, p.Width, p.Height);
+    return t.first < s.second && s.first < t.second;
+}
+
+template <PixelFormat F>
+void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
+    constexpr int bpp = PixelTraits<F>::kBytes;
+    if (Count <= 0) return;
+    PixelTraits<F>::Store(Row, Pixel);
+    // Doubles the filled part with block copies: a handful of memcpy calls per row.
+    const size_t total = size_t(Count) * bpp;
+    for (size_t filled = bpp; filled < total;) {
+        const size_t chunk = std::min(filled, total - filled);
+        std::memcpy(Row + filled, Row, chunk);
+        filled += chunk;
+    }
+}
+
+template <PixelFormat S, PixelFormat D>
+void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorKey Key) {
+    using Src = PixelTraits<S>;
+    using Dst = PixelTraits<D>;
+    if constexpr (S == D) {
+        if (!Key) {
+            std::memcpy(Target, Source, size_t(Count) * Src::kBytes);
+            return;
+        }
+    }
+    for (int64_t i = 0; i < Count; ++i, Source += Src::kBytes, Target += Dst::kBytes) {
+        if (Key && Src::Equals(Source, *Key)) continue;
+        if constexpr (S == D) {
+            Dst::Store(Target, Src::Load(Source));
+        } else {
+            Dst::Store(Target, PackColor(D, UnpackColor(S, Src::Load(Source))));
+        }
+    }
+}
+
+template <PixelFormat S, PixelFormat D>
+void StretchRow(uint8_t* Target, const uint8_t* Source, int64_t Count, StretchWalk Column, SourceColorKey Key) {
+    using Src = PixelTraits<S>;
+    using Dst = PixelTraits<D>;
+    for (int64_t i = 0; i < Count; ++i, Target += Dst::kBytes, Column.Next()) {
+        const uint8_t* s = Source + Column.Index() * Src::kBytes;
+        if (Key && Src::Equals(s, *Key)) continue;
+        if constexpr (S == D) {
+            Dst::Store(Target, Src::Load(s));
+        } else {
+            Dst::Store(Target, PackColor(D, UnpackColor(S, Src::Load(s))));
+        }
+    }
+}
+
+// Runs Body(FormatTag<S>, FormatTag<D>) for the two runtime formats.
+template <typename Body>
+void WithFormats(PixelFormat Source, PixelFormat Target, Body&& Run) {
+    WithFormat(Source, [&](auto s) { WithFormat(Target, [&](auto d) { Run(s, d); }); });
+}
+
+void CopyPlanned(const PixelView& Target, const PixelView& Source, const CopyPlan& p, SourceColorKey Key) {
+    const int sourceBpp = BytesPerPixel(Source.Format), targetBpp = BytesPerPixel(Target.Format);
+    WithFormats(Source.Format, Target.Format, [&](auto s, auto d) {
+        for (int64_t row = 0; row < p.Height; ++row) {
+            CopyRow<s(), d()>(Target.Row(int(p.Y + row)) + p.X * targetBpp,
+                              Source.Row(int(p.SourceY + row)) + p.SourceX * sourceBpp, p.Width, Key);
+        }
+    });
+}
+
+} // namespace
+
+void FillPixelRow(uint8_t* Row, int Count, PixelFormat Format, uint32_t Pixel) {
+    WithFormat(Format, [&](auto f) { FillRow<f()>(Row, Count, Pixel); });
+}
+
+void FillPixels(const PixelView& Target, const TRect& Area, uint32_t Pixel) {
+    const TRect r = Intersect(Area, ViewBounds(Target));
+    if (r.Empty() || Target.Empty()) return;
+    const int bpp = BytesPerPixel(Target.Format);
+    WithFormat(Target.Format, [&](auto f) {
+        for (int y = r.Top; y < r.Bottom; ++y) FillRow<f()>(Target.Row(y) + r.Left * bpp, int(r.Width()), Pixel);
+    });
+}
+
+void CopyPixels(const PixelView& Target, int X, int Y, const PixelView& Source, const TRect& SourceRect,
+                SourceColorKey Key) {
+    if (Target.Empty() || Source.Empty()) return;
+    const CopyPlan p = PlanCopy(Target, X, Y, Source, SourceRect);
+    if (p.Width <= 0 || p.Height <= 0) return;
+    if (!Overlaps(Target, Source, p)) {
+        CopyPlanned(Target, Source, p, Key);
+        return;
+    }
+    // Source and target share bytes: take the source rows out first.
+    const int bpp = BytesPerPixel(Source.Format);
+    std::vector<uint8_t> copy(size_t(p.Width * p.Height * bpp));
+    const PixelView block{copy.data(), int(p.Width), int(p.Height), ptrdiff_t(p.Width * bpp), Source.Format};
+    CopyPlanned(block, Source, CopyPlan{0, 0, p.SourceX, p.SourceY, p.Width, p.Height}, std::nullopt);
+    CopyPlanned(Target, block, CopyPlan{p.X, p.Y, 0, 0, p.Width, p.Height}, Key);
+}
+
+void StretchPixels(const PixelView& Target, const TRect& DestRect, const PixelView& Source,
+                   const TRect& SourceRect, SourceColorKey Key) {
+    const TRect source = Intersect(SourceRect, ViewBounds(Source));
+    const TRect clip = Intersect(DestRect, ViewBounds(Target));
+    if (DestRect.Empty() || source.Empty() || clip.Empty() || Target.Empty()) return;
+    const int sourceBpp = BytesPerPixel(Source.Format), targetBpp = BytesPerPixel(Target.Format);
+    WithFormats(Source.Format, Target.Format, [&](auto s, auto d) {
+        StretchWalk row(DestRect.Height(), source.Height(), int64_t(clip.Top) - DestRect.Top);
+        const StretchWalk firstColumn(DestRect.Width(), source.Width(), int64_t(clip.Left) - DestRect.Left);
+        for (int y = clip.Top; y < clip.Bottom; ++y, row.Next()) {
+            StretchRow<s(), d()>(Target.Row(y) + int64_t(clip.Left) * targetBpp,
+                                 Source.Row(int(source.Top + row.Index())) + int64_t(source.Left) * sourceBpp,
+                                 clip.Width(), firstColumn, Key);
+        }
+    });
+}
