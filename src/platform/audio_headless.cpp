@@ -42,7 +42,8 @@ int32_t HeadlessAudio::ErrorGetCode() {
 
 bool HeadlessAudio::StreamFree(uint32_t handle) {
     record(Format("StreamFree(%u)", handle));
-    if (!settle(AudioCall::StreamFree, streams_.count(handle) != 0 ? kAudioOk : kAudioErrorHandle)) return false;
+    if (!settle(AudioCall::StreamFree, streams_.count(handle) != 0 ? kAudioOk : kAudioErrorHandle))
+        return false;
     streams_.erase(handle);
     return true;
 }
@@ -55,9 +56,13 @@ bool HeadlessAudio::Free() {
     return true;
 }
 
-void HeadlessAudio::FailCall(AudioCall call, int32_t code) { failures_[call] = code; }
+void HeadlessAudio::FailCall(AudioCall call, int32_t code) {
+    failures_[call] = code;
+}
 
-void HeadlessAudio::ClearFailures() { failures_.clear(); }
+void HeadlessAudio::ClearFailures() {
+    failures_.clear();
+}
 
 void HeadlessAudio::record(const std::string& call) {
     calls_.push_back(call);

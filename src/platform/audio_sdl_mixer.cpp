@@ -105,7 +105,9 @@ SdlMixerAudio::~SdlMixerAudio() {
     if (initialised_) Free();
 }
 
-uint32_t SdlMixerAudio::GetVersion() { return kAudioVersion; }
+uint32_t SdlMixerAudio::GetVersion() {
+    return kAudioVersion;
+}
 
 bool SdlMixerAudio::Init(int32_t device, int32_t frequency) {
     // SDL_mixer has one output per process: another facility may hold it.
@@ -145,7 +147,9 @@ bool SdlMixerAudio::ChannelPlay(uint32_t handle, bool restart) {
     return report(kAudioOk);
 }
 
-int32_t SdlMixerAudio::ErrorGetCode() { return lastError_; }
+int32_t SdlMixerAudio::ErrorGetCode() {
+    return lastError_;
+}
 
 bool SdlMixerAudio::StreamFree(uint32_t handle) {
     if (streams_.erase(handle) == 0) return report(kAudioErrorHandle);
@@ -169,4 +173,6 @@ bool SdlMixerAudio::report(int32_t code) {
     return code == kAudioOk;
 }
 
-std::unique_ptr<AudioFacility> CreateSdlMixerAudio() { return std::make_unique<SdlMixerAudio>(); }
+std::unique_ptr<AudioFacility> CreateSdlMixerAudio() {
+    return std::make_unique<SdlMixerAudio>();
+}
