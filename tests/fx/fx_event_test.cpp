@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -225,25 +226,19 @@ TEST(FxEvent, CopyFromTakesSettingsButNoRunState) {
     source.Start();
     source.Advance();
 
+    const auto copied = [](const TFxEvent& e) {
+        return std::tuple(e.ValueIn, e.ValueOut, e.Enabled, e.Count, e.Method, e.Duration, e.Repeats,
+                          e.Repeatvalue, e.Skipframes, e.HideAfterDone, e.Reversed, bool(e.OnDone));
+    };
+    const auto kept = [](const TFxEvent& e) {
+        return std::tuple(e.RepeatMethod, e.RepeatInverseOut, e.TagX, e.Value, e.CycleLength(), e.FromValue(),
+                          e.ToValue());
+    };
+    const TFxEvent fresh(nullptr);
     TFxEvent copy(nullptr);
     copy.CopyFrom(source);
-    EXPECT_EQ(copy.ValueIn, 4);
-    EXPECT_EQ(copy.ValueOut, 40);
-    EXPECT_TRUE(copy.Enabled);
-    EXPECT_EQ(copy.Count, 1);
-    EXPECT_EQ(copy.Method, source.Method);
-    EXPECT_EQ(copy.Duration, 6);
-    EXPECT_EQ(copy.Repeats, 2);
-    EXPECT_EQ(copy.Repeatvalue, 9);
-    EXPECT_EQ(copy.Skipframes, 2);
-    EXPECT_TRUE(copy.HideAfterDone && copy.Reversed && copy.OnDone);
-    EXPECT_EQ(copy.RepeatMethod, xLinear);
-    EXPECT_FALSE(copy.RepeatInverseOut);
-    EXPECT_EQ(copy.TagX, 0);
-    EXPECT_EQ(copy.Value, 0);
-    EXPECT_EQ(copy.CycleLength(), 0);
-    EXPECT_EQ(copy.FromValue(), 0);
-    EXPECT_EQ(copy.ToValue(), 0);
+    EXPECT_EQ(copied(copy), copied(source));
+    EXPECT_EQ(kept(copy), kept(fresh));
 
     copy.Start();
     EXPECT_EQ(copy.CycleLength(), 2);
