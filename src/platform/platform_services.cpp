@@ -1,0 +1,33 @@
+#include "platform/platform_services.h"
+
+#include "platform/application_sdl.h"
+#include "platform/presenter_sdl.h"
+
+PlatformServices MakeSdlPlatform(const PresenterOptions& Options) {
+    PlatformServices p;
+    p.Time = std::make_unique<SystemClock>();
+    p.App = std::make_unique<SdlApplication>();
+    auto screen = std::make_unique<SdlPresenter>(Options);
+    p.Messages = std::make_unique<SdlMessageBox>(screen.get());
+    p.Modes = std::make_unique<ClassicDisplayModes>(*screen);
+    p.Screen = std::move(screen);
+    return p;
+}
+
+PlatformServices MakeHeadlessPlatform() {
+    PlatformServices p;
+    auto time = std::make_unique<FakeClock>();
+    auto app = std::make_unique<HeadlessApplication>(*time);
+    auto screen = std::make_unique<HeadlessPresenter>();
+    auto messages = std::make_unique<HeadlessMessageBox>();
+    p.FakeTime = time.get();
+    p.HeadlessApp = app.get();
+    p.HeadlessScreen = screen.get();
+    p.HeadlessMessages = messages.get();
+    p.Modes = std::make_unique<ClassicDisplayModes>(*screen);
+    p.Time = std::move(time);
+    p.App = std::move(app);
+    p.Screen = std::move(screen);
+    p.Messages = std::move(messages);
+    return p;
+}

@@ -1,0 +1,43 @@
+#include "platform/png_writer.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/exception.h"
+
+namespace {
+
+// The picture as rows of red, green, blue bytes, top row first.
+std::vector<uint8_t> RgbBytes(const PixelView& Image) {
+    std::vector<uint8_t> rgb(size_t(Image.Width) * Image.Height * 3);
+    uint8_t* out = rgb.data();
+    for (int y = 0; y < Image.Height; ++y) {
+        for (int x = 0; x < Image.Width; ++x) {
+            const uint32_t color = UnpackColor(Image.Format, Image.Read(x, y));
+            *out++ = RedOf(color);
+            *out++ = GreenOf(color);
+            *out++ = BlueOf(color);
+        }
+    }
+    return rgb;
+}
+
+} // namespace
+
+void WritePng(const std::string& FileName, const PixelView& Image) {
+    if (Image.Empty()) throw Exception(Format("Cannot write \"%s\": the picture is empty", FileName.c_str()));
+    const std::vector<uint8_t> rgb = RgbBytes(Image);
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(Image.Width);
+    png.height = png_uint_32(Image.Height);
+    png.format = PNG_FORMAT_RGB;
+    if (!png_image_write_to_file(&png, FileName.c_str(), 0, rgb.data(), Image.Width * 3, nullptr)) {
+        const std::string reason = png.message;
+        png_image_free(&png);
+        throw Exception(Format("Cannot write \"%s\": %s", FileName.c_str(), reason.c_str()));
+    }
+}

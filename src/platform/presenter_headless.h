@@ -1,0 +1,36 @@
+// The screen without a display: it keeps the last presented picture (the
+// logical screen with the frame in its target rectangle) and can save it as a
+// PNG file, so tests and headless runs can look at what would be shown.
+#pragma once
+
+#include <string>
+
+#include "platform/pixel_buffer.h"
+#include "platform/presenter.h"
+
+class HeadlessPresenter : public Presenter {
+public:
+    explicit HeadlessPresenter(DisplayMode Desktop = {1920, 1080, 32}) : FDesktop(Desktop) {}
+
+    void Open(const std::string& Caption) override;
+    bool IsOpen() const override { return FOpen; }
+    DisplayMode DesktopMode() const override { return FDesktop; }
+    void Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
+                 bool WaitVBlank) override;
+
+    const std::string& Caption() const { return FCaption; }
+    // The last picture presented (empty before the first).
+    const PixelBuffer& LastFrame() const { return FScreen; }
+    // How many frames were presented.
+    int PresentCount() const { return FPresentCount; }
+    // Writes the last picture to FileName as PNG; raises Exception naming the
+    // file when that fails or nothing was presented yet.
+    void SaveFrame(const std::string& FileName) const;
+
+private:
+    DisplayMode FDesktop;
+    bool FOpen = false;
+    std::string FCaption;
+    PixelBuffer FScreen;
+    int FPresentCount = 0;
+};

@@ -1,0 +1,109 @@
+#include "platform/presenter_sdl.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace {
+
+Uint32 SdlFormat(PixelFormat Format) {
+    switch (Format) {
+    case PixelFormat::Rgb565: return SDL_PIXELFORMAT_RGB565;
+    case PixelFormat::Rgb555: return SDL_PIXELFORMAT_RGB555;
+    case PixelFormat::Bgr24: return SDL_PIXELFORMAT_BGR24; // bytes blue, green, red
+    case PixelFormat::Bgrx32: break;
+    }
+    return SDL_PIXELFORMAT_RGB888; // 32-bit words 0x00RRGGBB: bytes blue, green, red, unused
+}
+
+[[noreturn]] void NoDisplay() {
+    throw EPresenterError(Format("No display available: %s", SDL_GetError()));
+}
+
+} // namespace
+
+SdlPresenter::~SdlPresenter() { Close(); }
+
+void SdlPresenter::Open(const std::string& Caption) {
+    if (IsOpen()) return;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) NoDisplay();
+    FVideoStarted = true;
+    const Uint32 flags = FOptions.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
+    FWindow = SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               FOptions.WindowWidth, FOptions.WindowHeight, flags);
+    if (!FWindow) {
+        Close();
+        NoDisplay();
+    }
+    // Smooth scaling to the window; accelerated with vsync, else whatever renders.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!FRenderer) FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
+    if (!FRenderer) {
+        Close();
+        NoDisplay();
+    }
+    FVSync = true;
+    if (FOptions.FullScreen) SDL_ShowCursor(SDL_DISABLE);
+}
+
+DisplayMode SdlPresenter::DesktopMode() const {
+    SDL_DisplayMode mode;
+    const int display = FWindow ? SDL_GetWindowDisplayIndex(FWindow) : 0;
+    if (!FVideoStarted || SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return {};
+    // Bytes, not bits: a 32-bit desktop reports 24 significant bits.
+    return DisplayMode{mode.w, mode.h, int(SDL_BYTESPERPIXEL(mode.format)) * 8};
+}
+
+void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
+                           bool WaitVBlank) {
+    if (!IsOpen() || Frame.Empty() || ScreenWidth <= 0 || ScreenHeight <= 0) return;
+    if (!PrepareTexture(Frame)) return;
+    Upload(Frame);
+    if (WaitVBlank != FVSync && SDL_RenderSetVSync(FRenderer, WaitVBlank ? 1 : 0) == 0) FVSync = WaitVBlank;
+    // The logical size makes SDL scale the form's area to the window, keeping
+    // its aspect and painting the rest black.
+    SDL_RenderSetLogicalSize(FRenderer, ScreenWidth, ScreenHeight);
+    SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(FRenderer);
+    const SDL_Rect target{Target.Left, Target.Top, int(Target.Width()), int(Target.Height())};
+    SDL_RenderCopy(FRenderer, FTexture, nullptr, &target);
+    SDL_RenderPresent(FRenderer);
+}
+
+void SdlPresenter::Close() {
+    if (FTexture) SDL_DestroyTexture(FTexture);
+    if (FRenderer) SDL_DestroyRenderer(FRenderer);
+    if (FWindow) SDL_DestroyWindow(FWindow);
+    if (FVideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    FTexture = nullptr;
+    FRenderer = nullptr;
+    FWindow = nullptr;
+    FVideoStarted = false;
+}
+
+// A streaming texture of the frame's size and format, made again when they change.
+bool SdlPresenter::PrepareTexture(const PixelView& Frame) {
+    if (FTexture && FTextureWidth == Frame.Width && FTextureHeight == Frame.Height &&
+        FTextureFormat == Frame.Format)
+        return true;
+    if (FTexture) SDL_DestroyTexture(FTexture);
+    FTexture = SDL_CreateTexture(FRenderer, SdlFormat(Frame.Format), SDL_TEXTUREACCESS_STREAMING, Frame.Width,
+                                 Frame.Height);
+    FTextureWidth = Frame.Width;
+    FTextureHeight = Frame.Height;
+    FTextureFormat = Frame.Format;
+    return FTexture != nullptr;
+}
+
+// Copies the frame's rows into the texture (any stride, bottom-up views included).
+void SdlPresenter::Upload(const PixelView& Frame) {
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(FTexture, nullptr, &pixels, &pitch) != 0) return;
+    const size_t rowBytes = size_t(Frame.Width) * BytesPerPixel(Frame.Format);
+    for (int y = 0; y < Frame.Height; ++y) {
+        std::memcpy(static_cast<uint8_t*>(pixels) + ptrdiff_t(pitch) * y, Frame.Row(y), rowBytes);
+    }
+    SDL_UnlockTexture(FTexture);
+}

@@ -1,0 +1,48 @@
+// The screen as an SDL window: full screen on the desktop (or a resizable
+// window), an accelerated renderer with vsync where there is one, and a
+// streaming texture in the frame's own pixel format (RGB565 for the show's
+// 16-bit surface) that each frame is uploaded into and drawn from, scaled to
+// fit with the aspect kept and black bars around.
+#pragma once
+
+#include <string>
+
+#include "platform/presenter.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+class SdlPresenter : public Presenter {
+public:
+    explicit SdlPresenter(const PresenterOptions& Options = {}) : FOptions(Options) {}
+    ~SdlPresenter() override;
+    SdlPresenter(const SdlPresenter&) = delete;
+    SdlPresenter& operator=(const SdlPresenter&) = delete;
+
+    // Raises EPresenterError "No display available: <SDL's reason>" when video
+    // cannot start or no window or renderer can be made.
+    void Open(const std::string& Caption) override;
+    bool IsOpen() const override { return FRenderer != nullptr; }
+    DisplayMode DesktopMode() const override;
+    void Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
+                 bool WaitVBlank) override;
+
+    // The window (nullptr while closed), for message boxes that belong to it.
+    SDL_Window* Window() const { return FWindow; }
+
+private:
+    void Close();
+    bool PrepareTexture(const PixelView& Frame);
+    void Upload(const PixelView& Frame);
+
+    PresenterOptions FOptions;
+    bool FVideoStarted = false;
+    SDL_Window* FWindow = nullptr;
+    SDL_Renderer* FRenderer = nullptr;
+    SDL_Texture* FTexture = nullptr;
+    int FTextureWidth = 0;
+    int FTextureHeight = 0;
+    PixelFormat FTextureFormat = PixelFormat::Rgb565;
+    bool FVSync = true;
+};
