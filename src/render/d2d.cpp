@@ -1,0 +1,5 @@
+#include "render/d2d.h"
+
+void TD2D::BeginScene() { FInScene = true; }
+
+void TD2D::EndScene() { FInScene = false; }
