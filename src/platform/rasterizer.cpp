@@ -2,25 +2,85 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/exception.h"
 
 // Sections:
-//   [SECTION] Colours     packing, modulation and blending of 0x00RRGGBB words
-//   [SECTION] Textures    conversion, keying and edge colours
+//   [SECTION] Vectors     lane types, texel mixing, and colour channels side by side
+//   [SECTION] Textures    conversion, keying and the colours keyed texels carry
 //   [SECTION] Samplers    the three ways a span fetches its source colours
-//   [SECTION] Spans       per-target inner loops, chosen once per span
+//   [SECTION] Spans       per-target inner loops, chosen once per draw
 //   [SECTION] Triangles   edges, attribute gradients and the scanline walk
+//
+// The inner loops use the compiler's portable vector types (SSE2 on x86-64,
+// NEON on ARM) and shade eight pixels at a time. Texels are 0x00RRGGBB words;
+// a sampler filters them four at a time, viewing each word as two 16-bit lanes
+// so that blue/red and green/alpha are each scaled by one multiply. Its two
+// groups of four hold the even and the odd pixels of the eight, so that their
+// channels interleave into eight 16-bit lanes in pixel order, where modulation,
+// blending and the 5-6-5 packing work on one channel of all eight at once.
 
 namespace {
 
-// [SECTION] Colours ----------------------------------------------------------
+// [SECTION] Vectors ----------------------------------------------------------
+
+using U32x4 = uint32_t __attribute__((vector_size(16)));
+using I32x4 = int32_t __attribute__((vector_size(16)));
+using U16x8 = uint16_t __attribute__((vector_size(16)));
+using I16x8 = int16_t __attribute__((vector_size(16)));
+using U64x2 = uint64_t __attribute__((vector_size(16)));
+using F32x4 = float __attribute__((vector_size(16)));
 
 constexpr uint32_t kAlphaMask = 0xFF000000;
+constexpr uint32_t kEvenBytes = 0x00FF00FF;
+// Words after a texture's last row, so that an eight-texel read from its last
+// texel stays inside the allocation.
+constexpr size_t kTexelSlack = 8;
 
-// $00BBGGRR (the platform's colour numbers) to the 0x00RRGGBB layout of texels.
-constexpr uint32_t ToRgbWord(uint32_t Color) {
-    return ((Color & 0xFF) << 16) | (Color & 0xFF00) | ((Color >> 16) & 0xFF);
+// Lanes of A where Mask is set, of B elsewhere.
+template <class V, class M> inline V Select(M Mask, V A, V B) {
+    return (A & V(Mask)) | (B & ~V(Mask));
+}
+
+template <class M> inline bool AnySet(M Mask) {
+    const U64x2 halves = U64x2(Mask);
+    return (halves[0] | halves[1]) != 0;
+}
+
+// Blue/red and green/alpha of each word in 16-bit lanes. A channel is at most
+// 255, so scaled by weights adding up to at most 256 every sum fits 16 bits.
+inline U16x8 EvenChannels(U32x4 C) {
+    return U16x8(C & kEvenBytes);
+}
+inline U16x8 OddChannels(U32x4 C) {
+    return U16x8((C >> 8) & kEvenBytes);
+}
+inline U32x4 JoinChannels(U16x8 Even, U16x8 Odd) {
+    return U32x4(Even >> 8) | (U32x4(Odd >> 8) << 8);
+}
+
+// Mixes texels: the weight of B is W / 256, W repeated in both halves of a word.
+inline U32x4 Lerp(U32x4 A, U32x4 B, U32x4 W) {
+    const U16x8 w = U16x8(W), iw = 256 - w;
+    return JoinChannels(EvenChannels(A) * iw + EvenChannels(B) * w, OddChannels(A) * iw + OddChannels(B) * w);
+}
+
+// Eight pixels' colours, one channel per vector, 0 to 255 in pixel order.
+struct Channels {
+    U16x8 Red, Green, Blue;
+};
+
+// The channels of the even pixels' and the odd pixels' words, interleaved.
+inline Channels Interleave(U32x4 Even, U32x4 Odd) {
+    return {U16x8(((Even >> 16) & 0xFF) | (Odd & 0xFF0000)),
+            U16x8(((Even >> 8) & 0xFF) | ((Odd << 8) & 0xFF0000)),
+            U16x8((Even & 0xFF) | ((Odd << 16) & 0xFF0000))};
+}
+
+// Eight keep masks in pixel order from the even pixels' and the odd pixels' masks.
+inline I16x8 InterleaveMasks(I32x4 Even, I32x4 Odd) {
+    return I16x8((Even & 0xFFFF) | (Odd << 16));
 }
 
 // An 8-bit level as a factor out of 256, so that 255 multiplies by exactly one.
@@ -29,51 +89,37 @@ constexpr uint32_t LevelTo256(uint32_t Level) {
 }
 
 // How a source colour and the pixel under it combine: each channel becomes
-// (source * SourceFactor + destination * DestFactor) / 256, all factors out of
-// 256. Modulation by the diffuse colour and the source alpha are folded into the
-// source factors; DestFactor is 256 - alpha.
+// (source * its factor + destination * Dest) / 256. Modulation by the diffuse
+// colour and the source alpha are folded into the source factors; Dest is
+// 256 - alpha (0 without blending), so the factors of a channel add up to 256
+// at most.
 struct Combine {
-    uint32_t Red = 256;
-    uint32_t Green = 256;
-    uint32_t Blue = 256;
-    uint32_t Dest = 0;
+    U16x8 Red, Green, Blue, Dest;
 };
 
 Combine MakeCombine(uint32_t Diffuse, bool AlphaBlend) {
     const uint32_t alpha = AlphaBlend ? LevelTo256(Diffuse >> 24) : 256;
-    Combine c;
-    c.Red = (LevelTo256((Diffuse >> 16) & 0xFF) * alpha) >> 8;
-    c.Green = (LevelTo256((Diffuse >> 8) & 0xFF) * alpha) >> 8;
-    c.Blue = (LevelTo256(Diffuse & 0xFF) * alpha) >> 8;
-    c.Dest = 256 - alpha;
-    return c;
+    auto factor = [alpha](uint32_t Level) {
+        return U16x8{} + uint16_t((LevelTo256(Level & 0xFF) * alpha) >> 8);
+    };
+    return {factor(Diffuse >> 16), factor(Diffuse >> 8), factor(Diffuse), U16x8{} + uint16_t(256 - alpha)};
 }
 
-// Each channel is scaled in place in its own byte lane; the factors of a channel
-// add up to at most 256, so no lane overflows into the next.
-inline uint32_t ApplyOpaque(const Combine& C, uint32_t Src) {
-    const uint32_t r = (Src & 0xFF0000) * C.Red;
-    const uint32_t g = (Src & 0xFF00) * C.Green;
-    const uint32_t b = (Src & 0xFF) * C.Blue;
-    return ((r >> 8) & 0xFF0000) | ((g >> 8) & 0xFF00) | (b >> 8);
+inline Channels ApplyOpaque(const Combine& C, const Channels& Src) {
+    return {(Src.Red * C.Red) >> 8, (Src.Green * C.Green) >> 8, (Src.Blue * C.Blue) >> 8};
 }
 
-inline uint32_t ApplyBlend(const Combine& C, uint32_t Src, uint32_t Dst) {
-    const uint32_t r = (Src & 0xFF0000) * C.Red + (Dst & 0xFF0000) * C.Dest;
-    const uint32_t g = (Src & 0xFF00) * C.Green + (Dst & 0xFF00) * C.Dest;
-    const uint32_t b = (Src & 0xFF) * C.Blue + (Dst & 0xFF) * C.Dest;
-    return ((r >> 8) & 0xFF0000) | ((g >> 8) & 0xFF00) | (b >> 8);
-}
-
-// Mixes two texels: the weight of B is F / 256. Red and blue ride together in
-// one multiply (their lanes are 16 bits apart), green in another.
-inline uint32_t Lerp(uint32_t A, uint32_t B, uint32_t F) {
-    const uint32_t rb = (A & 0xFF00FF) * (256 - F) + (B & 0xFF00FF) * F;
-    const uint32_t g = (A & 0xFF00) * (256 - F) + (B & 0xFF00) * F;
-    return ((rb >> 8) & 0xFF00FF) | ((g >> 8) & 0xFF00);
+inline Channels ApplyBlend(const Combine& C, const Channels& Src, const Channels& Dst) {
+    return {(Src.Red * C.Red + Dst.Red * C.Dest) >> 8, (Src.Green * C.Green + Dst.Green * C.Dest) >> 8,
+            (Src.Blue * C.Blue + Dst.Blue * C.Dest) >> 8};
 }
 
 // [SECTION] Textures ---------------------------------------------------------
+
+// $00BBGGRR (the platform's colour numbers) to the 0x00RRGGBB layout of texels.
+constexpr uint32_t ToRgbWord(uint32_t Color) {
+    return ((Color & 0xFF) << 16) | (Color & 0xFF00) | ((Color >> 16) & 0xFF);
+}
 
 bool IsKeyed(const ColorKey& Key, uint32_t Color) {
     return Key.Enabled && PackColor(Key.Precision, Color) == PackColor(Key.Precision, Key.Color);
@@ -113,74 +159,176 @@ void FillKeyedTexels(std::vector<uint32_t>& Texels, int Stride, int Width, int H
         }
 }
 
-// Repeats the last column and row into the padding, which clamp addressing reads.
-void FillPadding(std::vector<uint32_t>& Texels, int Stride, int Width, int Height) {
+// Copies the picture into the middle of a grid one texel larger on every side.
+std::vector<uint32_t> WithBorder(const std::vector<uint32_t>& Texels, int Width, int Height) {
+    const size_t stride = size_t(Width) + 2;
+    std::vector<uint32_t> out(stride * (size_t(Height) + 2) + kTexelSlack, 0);
     for (int y = 0; y < Height; ++y)
-        Texels[size_t(y) * Stride + size_t(Width)] = Texels[size_t(y) * Stride + size_t(Width - 1)];
-    std::copy_n(Texels.begin() + ptrdiff_t(Height - 1) * Stride, Stride,
-                Texels.begin() + ptrdiff_t(Height) * Stride);
+        std::copy_n(Texels.begin() + ptrdiff_t(y) * Width, Width,
+                    out.begin() + ptrdiff_t((y + 1) * stride + 1));
+    return out;
+}
+
+// Repeats the edge texels into the border ring, which is exactly what clamp
+// addressing reads there.
+void FillBorder(std::vector<uint32_t>& Texels, int Width, int Height) {
+    const size_t stride = size_t(Width) + 2;
+    for (size_t y = 1; y <= size_t(Height); ++y) {
+        Texels[y * stride] = Texels[y * stride + 1];
+        Texels[y * stride + Width + 1] = Texels[y * stride + Width];
+    }
+    std::copy_n(Texels.begin() + ptrdiff_t(stride), stride, Texels.begin());
+    std::copy_n(Texels.begin() + ptrdiff_t(Height * stride), stride,
+                Texels.begin() + ptrdiff_t((Height + 1) * stride));
 }
 
 // [SECTION] Samplers ---------------------------------------------------------
 //
-// Texture coordinates travel as 16.16 fixed-point texel positions measured from
-// the centre of texel 0 (s = u * width - 0.5), so the integer part selects the
-// upper-left tap of the bilinear footprint and the top 8 fraction bits are its
-// weights. 64-bit accumulators cannot overflow however steep the gradients.
+// Texture positions are measured in texels from the centre of texel 0
+// (s = u * width - 0.5), so the integer part of a position selects the upper-left
+// tap of its bilinear footprint and the top 8 bits of the fraction weigh it.
+// A sampler hands out eight source colours at a time, the even and the odd
+// pixels apart, with masks of the pixels to draw.
 
-struct SpanCoordinates {
-    int64_t S = 0, T = 0;   // at the span's first pixel
-    int64_t DS = 0, DT = 0; // per pixel to the right
+struct Samples {
+    U32x4 Even, Odd;
+    I32x4 KeepEven, KeepOdd;
 };
 
-constexpr int64_t kFixedOne = 65536;
+// A span's texture positions: at its first pixel, and their steps to the right.
+struct SpanCoordinates {
+    double S = 0, T = 0, DS = 0, DT = 0;
+};
 
-// Bilinear filtering with clamp addressing. A sample whose nearest texel (the
-// one the sample point falls in) is keyed is not drawn, as a hardware colour key
-// decides on the texel it would point-sample.
-struct BilinearSampler {
+// Clamps each lane to [0, High]; positions are finite, so no lane is NaN.
+inline F32x4 ClampLanes(F32x4 V, float High) {
+    const I32x4 below = V < 0.0f;
+    const I32x4 above = V > High;
+    const U32x4 high = U32x4(F32x4{} + High), low = U32x4(V) & ~U32x4(below);
+    return F32x4(Select(above, high, low));
+}
+
+// Two neighbouring texels as one 64-bit word.
+inline uint64_t LoadPair(const uint32_t* P) {
+    uint64_t pair;
+    std::memcpy(&pair, P, sizeof pair);
+    return pair;
+}
+
+// Bilinear filtering. A sample whose nearest texel (the one its point falls in)
+// is keyed is not drawn: a hardware colour key decides on the texel it would
+// point-sample, and keyed texels carry their neighbours' colours, so the key
+// colour never bleeds into the pixels that are drawn. With Clamp, positions are
+// clamped to the texture (clamp addressing); without, the caller has checked
+// that every position stays within the texture's border ring, whose repeated
+// edge texels give the same result.
+template <bool Clamp> struct BilinearSampler {
     const uint32_t* Texels;
-    int Stride;
-    int64_t MaxS, MaxT;
-    SpanCoordinates C;
+    size_t Stride;
+    float MaxS, MaxT;
+    float S0, T0, DS, DT;    // the span's first position and its steps
+    F32x4 Index{0, 2, 4, 6}; // the next even pixels, counted from the span's first
 
-    bool Next(uint32_t& Rgb) {
-        const int64_t s = std::clamp<int64_t>(C.S, 0, MaxS), t = std::clamp<int64_t>(C.T, 0, MaxT);
-        C.S += C.DS;
-        C.T += C.DT;
-        const uint32_t* p = Texels + (t >> 16) * Stride + (s >> 16);
-        const uint32_t fx = uint32_t(s >> 8) & 0xFF, fy = uint32_t(t >> 8) & 0xFF;
-        if ((p[(fy >> 7) * Stride + (fx >> 7)] & kAlphaMask) == 0) return false;
-        Rgb = Lerp(Lerp(p[0], p[1], fx), Lerp(p[Stride], p[Stride + 1], fx), fy);
-        return true;
+    BilinearSampler(const RasterTexture& Texture, const SpanCoordinates& C)
+        : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
+          MaxT(float(Texture.Height() - 1)), S0(float(C.S)), T0(float(C.T)), DS(float(C.DS)),
+          DT(float(C.DT)) {}
+
+    [[gnu::always_inline]] void Next(Samples& Out) {
+        Out.KeepEven = Filter(Index, Out.Even);
+        Out.KeepOdd = Filter(Index + 1.0f, Out.Odd);
+        Index += 8.0f;
+    }
+
+    // Filters the four pixels at Pixel (counted from the span's first). Each
+    // position is computed afresh from the span's start, so no error
+    // accumulates; in 24.8 fixed point the arithmetic shift floors it and the
+    // mask leaves its fraction.
+    [[gnu::always_inline]] I32x4 Filter(F32x4 Pixel, U32x4& Rgb) const {
+        F32x4 s = S0 + Pixel * DS, t = T0 + Pixel * DT;
+        if constexpr (Clamp) {
+            s = ClampLanes(s, MaxS);
+            t = ClampLanes(t, MaxT);
+        }
+        const I32x4 sFixed = __builtin_convertvector(s * 256.0f, I32x4);
+        const I32x4 tFixed = __builtin_convertvector(t * 256.0f, I32x4);
+        const I32x4 offset = (tFixed >> 8) * int32_t(Stride) + (sFixed >> 8);
+        const I32x4 fx = sFixed & 255, fy = tFixed & 255;
+        const uint32_t *p0 = Texels + offset[0], *p1 = Texels + offset[1];
+        const uint32_t *p2 = Texels + offset[2], *p3 = Texels + offset[3];
+        const U32x4 upper01 = U32x4(U64x2{LoadPair(p0), LoadPair(p1)});
+        const U32x4 upper23 = U32x4(U64x2{LoadPair(p2), LoadPair(p3)});
+        const U32x4 lower01 = U32x4(U64x2{LoadPair(p0 + Stride), LoadPair(p1 + Stride)});
+        const U32x4 lower23 = U32x4(U64x2{LoadPair(p2 + Stride), LoadPair(p3 + Stride)});
+        const U32x4 t00 = __builtin_shufflevector(upper01, upper23, 0, 2, 4, 6);
+        const U32x4 t10 = __builtin_shufflevector(upper01, upper23, 1, 3, 5, 7);
+        const U32x4 t01 = __builtin_shufflevector(lower01, lower23, 0, 2, 4, 6);
+        const U32x4 t11 = __builtin_shufflevector(lower01, lower23, 1, 3, 5, 7);
+        const I32x4 right = fx >= 128, lower = fy >= 128;
+        const U32x4 nearest = Select(lower, Select(right, t11, t01), Select(right, t10, t00));
+        const U32x4 wx = U32x4(fx | fx << 16);
+        Rgb = Lerp(Lerp(t00, t10, wx), Lerp(t01, t11, wx), U32x4(fy | fy << 16));
+        return I32x4(nearest) < 0; // alpha is 0 (keyed) or 255
     }
 };
 
 // A span that walks a texel row one texel per pixel with no fractional offset:
-// filtering gives the texels themselves, so they are read directly.
+// filtering gives the texels themselves, so they are read directly. Reading
+// eight at a time may run up to seven texels past the span, into the border
+// ring, the next row and the slack after the last row.
 struct RowSampler {
     const uint32_t* Texel;
 
-    bool Next(uint32_t& Rgb) {
-        Rgb = *Texel++;
-        return (Rgb & kAlphaMask) != 0;
+    void Next(Samples& Out) {
+        U32x4 first, second;
+        std::memcpy(&first, Texel, sizeof first);
+        std::memcpy(&second, Texel + 4, sizeof second);
+        Texel += 8;
+        Out.Even = __builtin_shufflevector(first, second, 0, 2, 4, 6);
+        Out.Odd = __builtin_shufflevector(first, second, 1, 3, 5, 7);
+        Out.KeepEven = I32x4(Out.Even) < 0;
+        Out.KeepOdd = I32x4(Out.Odd) < 0;
     }
 };
 
 // No texture: the diffuse colour alone, i.e. white modulated.
 struct WhiteSampler {
-    bool Next(uint32_t& Rgb) {
-        Rgb = 0xFFFFFF;
-        return true;
+    void Next(Samples& Out) {
+        Out.Even = Out.Odd = U32x4{} + 0xFFFFFFu;
+        Out.KeepEven = Out.KeepOdd = I32x4{} - 1;
     }
 };
 
-// True when every pixel of a span of Count pixels lands exactly on a texel centre
-// inside the texture.
-bool IsTexelAligned(const SpanCoordinates& C, int Count, int64_t MaxS, int64_t MaxT) {
-    const int64_t weightBits = 0xFF00;
-    return C.DS == kFixedOne && C.DT == 0 && (C.S & weightBits) == 0 && (C.T & weightBits) == 0 && C.S >= 0 &&
-           C.T >= 0 && C.T <= MaxT && C.S + (Count - 1) * kFixedOne <= MaxS;
+// The position of the last lane a span's samples compute: spans are sampled in
+// groups of eight, so up to seven lanes past the span.
+double LastLane(double Start, double Step, int Count) {
+    return Start + ((Count + 7) / 8 * 8 - 1) * Step;
+}
+
+// True when every pixel of a span lands on a texel centre inside the texture,
+// closer than the smallest bilinear weight step: both ends of the span (and so
+// every pixel between them) sit at most that far right of / below the texel
+// centres a row sampler reads.
+bool IsTexelAligned(const SpanCoordinates& C, int Count, const RasterTexture& Texture) {
+    const double tolerance = 1.0 / 512;
+    if (std::abs(C.DS - 1) >= tolerance || std::abs(C.DT) >= tolerance) return false;
+    if (C.S < 0 || C.T < 0 || C.S + Count > Texture.Width() || C.T >= Texture.Height()) return false;
+    const double firstS = double(int(C.S)), firstT = double(int(C.T)); // floor: both are positive
+    const double endS = C.S + (Count - 1) * C.DS - (firstS + Count - 1),
+                 endT = C.T + (Count - 1) * C.DT - firstT;
+    return C.S - firstS < tolerance && C.T - firstT < tolerance && endS >= 0 && endS < tolerance &&
+           endT >= 0 && endT < tolerance;
+}
+
+// True when every lane of a span stays where the border ring makes clamping
+// unnecessary: from one texel before the first centre to half a texel past the
+// last, which keeps both taps of a footprint inside the ring.
+bool StaysInsideBorder(const SpanCoordinates& C, int Count, const RasterTexture& Texture) {
+    auto inside = [](double A, double B, double High) {
+        return std::min(A, B) >= -1 && std::max(A, B) <= High;
+    };
+    return inside(C.S, LastLane(C.S, C.DS, Count), Texture.Width() - 0.5) &&
+           inside(C.T, LastLane(C.T, C.DT, Count), Texture.Height() - 0.5);
 }
 
 // [SECTION] Spans ------------------------------------------------------------
@@ -189,32 +337,80 @@ bool IsTexelAligned(const SpanCoordinates& C, int Count, int64_t MaxS, int64_t M
 // 255) and narrowed by dropping the low bits.
 struct Rgb565Target {
     using Pixel = uint16_t;
-    static uint32_t Unpack(uint32_t P) {
-        const uint32_t r = (P >> 11) & 31, g = (P >> 5) & 63, b = P & 31;
-        return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+    static Channels Load(const Pixel* P) {
+        U16x8 raw;
+        std::memcpy(&raw, P, sizeof raw);
+        const U16x8 r = raw >> 11, g = (raw >> 5) & 63, b = raw & 31;
+        return {(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2)};
     }
-    static Pixel Pack(uint32_t Rgb) {
-        return Pixel(((Rgb >> 8) & 0xF800) | ((Rgb >> 5) & 0x07E0) | ((Rgb >> 3) & 0x001F));
+    static void Store(Pixel* P, const Channels& C, I16x8 Keep) {
+        U16x8 old;
+        std::memcpy(&old, P, sizeof old);
+        const U16x8 packed = ((C.Red & 0xF8) << 8) | ((C.Green & 0xFC) << 3) | (C.Blue >> 3);
+        const U16x8 raw = Select(Keep, packed, old);
+        std::memcpy(P, &raw, sizeof raw);
     }
 };
 
 // 32-bit target: bytes blue, green, red, unused (written as 0).
 struct Bgrx32Target {
     using Pixel = uint32_t;
-    static uint32_t Unpack(uint32_t P) { return P & 0xFFFFFF; }
-    static Pixel Pack(uint32_t Rgb) { return Rgb; }
+    static Channels Load(const Pixel* P) {
+        U32x4 first, second;
+        std::memcpy(&first, P, sizeof first);
+        std::memcpy(&second, P + 4, sizeof second);
+        return Interleave(__builtin_shufflevector(first, second, 0, 2, 4, 6),
+                          __builtin_shufflevector(first, second, 1, 3, 5, 7));
+    }
+    static void Store(Pixel* P, const Channels& C, I16x8 Keep) {
+        // Each word of the 16-bit lanes holds one pixel's channel in its low half
+        // and the next pixel's in its high half.
+        const U32x4 red = U32x4(C.Red), green = U32x4(C.Green), blue = U32x4(C.Blue);
+        const U32x4 even = ((red & 0xFF) << 16) | ((green & 0xFF) << 8) | (blue & 0xFF);
+        const U32x4 odd = (red & 0xFF0000) | ((green >> 8) & 0xFF00) | (blue >> 16);
+        const I32x4 keep = I32x4(__builtin_shufflevector(Keep, Keep, 0, 0, 1, 1, 2, 2, 3, 3));
+        const I32x4 keepHigh = I32x4(__builtin_shufflevector(Keep, Keep, 4, 4, 5, 5, 6, 6, 7, 7));
+        U32x4 first, second;
+        std::memcpy(&first, P, sizeof first);
+        std::memcpy(&second, P + 4, sizeof second);
+        first = Select(keep, __builtin_shufflevector(even, odd, 0, 4, 1, 5), first);
+        second = Select(keepHigh, __builtin_shufflevector(even, odd, 2, 6, 3, 7), second);
+        std::memcpy(P, &first, sizeof first);
+        std::memcpy(P + 4, &second, sizeof second);
+    }
 };
 
+// Shades the first Count (up to eight) of the eight pixels at Out; pixels past
+// Count and pixels the sampler masks out keep their values.
 template <class Target, bool Blend, class Sampler>
-void ShadeSpan(typename Target::Pixel* Out, int Count, Sampler Source, const Combine& C) {
-    for (int i = 0; i < Count; ++i) {
-        uint32_t src;
-        if (!Source.Next(src)) continue;
-        if constexpr (Blend)
-            Out[i] = Target::Pack(ApplyBlend(C, src, Target::Unpack(Out[i])));
-        else
-            Out[i] = Target::Pack(ApplyOpaque(C, src));
-    }
+inline void ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
+    Samples src;
+    Source.Next(src);
+    const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
+    const I16x8 keep = InterleaveMasks(src.KeepEven, src.KeepOdd) & (lanes < int16_t(Count));
+    if (!AnySet(keep)) return;
+    const Channels color = Interleave(src.Even, src.Odd);
+    if constexpr (Blend)
+        Target::Store(Out, ApplyBlend(C, color, Target::Load(Out)), keep);
+    else
+        Target::Store(Out, ApplyOpaque(C, color), keep);
+}
+
+// Shades Count pixels from Out, with Room pixels from Out to the end of the row.
+template <class Target, bool Blend, class Sampler>
+void ShadeSpan(typename Target::Pixel* Out, int Count, int Room, Sampler Source, const Combine& C) {
+    int i = 0;
+    for (; i + 8 <= Count; i += 8)
+        ShadeGroup<Target, Blend>(Out + i, 8, Source, C);
+    if (i == Count) return;
+    // A short last group works in place when the row goes on for eight more
+    // pixels (it rewrites the ones past the span unchanged); at the end of a row
+    // it works on a scratch copy, so it never touches memory past the row.
+    if (i + 8 <= Room) return ShadeGroup<Target, Blend>(Out + i, Count - i, Source, C);
+    typename Target::Pixel tail[8] = {};
+    std::memcpy(tail, Out + i, sizeof(tail[0]) * size_t(Count - i));
+    ShadeGroup<Target, Blend>(tail, Count - i, Source, C);
+    std::memcpy(Out + i, tail, sizeof(tail[0]) * size_t(Count - i));
 }
 
 // Everything a span needs besides its position.
@@ -227,15 +423,16 @@ struct SpanContext {
 template <class Target, bool Blend>
 void ShadeSpanIn(const SpanContext& Ctx, int Y, int X0, int Count, const SpanCoordinates& C) {
     auto* out = reinterpret_cast<typename Target::Pixel*>(Ctx.Target->Row(Y)) + X0;
+    const int room = Ctx.Target->Width - X0;
     const RasterTexture* tex = Ctx.Texture;
-    if (!tex) return ShadeSpan<Target, Blend>(out, Count, WhiteSampler{}, Ctx.Colors);
-    const int64_t maxS = int64_t(tex->Width() - 1) << 16, maxT = int64_t(tex->Height() - 1) << 16;
-    if (IsTexelAligned(C, Count, maxS, maxT)) {
-        const uint32_t* row = tex->Texels() + (C.T >> 16) * tex->Stride() + (C.S >> 16);
-        return ShadeSpan<Target, Blend>(out, Count, RowSampler{row}, Ctx.Colors);
+    if (!tex) return ShadeSpan<Target, Blend>(out, Count, room, WhiteSampler{}, Ctx.Colors);
+    if (IsTexelAligned(C, Count, *tex)) {
+        const uint32_t* row = tex->Texels() + size_t(C.T) * size_t(tex->Stride()) + size_t(C.S);
+        return ShadeSpan<Target, Blend>(out, Count, room, RowSampler{row}, Ctx.Colors);
     }
-    ShadeSpan<Target, Blend>(out, Count, BilinearSampler{tex->Texels(), tex->Stride(), maxS, maxT, C},
-                             Ctx.Colors);
+    if (StaysInsideBorder(C, Count, *tex))
+        return ShadeSpan<Target, Blend>(out, Count, room, BilinearSampler<false>(*tex, C), Ctx.Colors);
+    ShadeSpan<Target, Blend>(out, Count, room, BilinearSampler<true>(*tex, C), Ctx.Colors);
 }
 
 using SpanFunction = void (*)(const SpanContext&, int, int, int, const SpanCoordinates&);
@@ -270,36 +467,45 @@ Edge MakeEdge(const TransformedVertex& A, const TransformedVertex& B) {
     return {top.X, top.Y, dy > 0 ? (double(bottom.X) - double(top.X)) / dy : 0.0};
 }
 
-// The first whole coordinate at or after V, kept within [Low, High].
-int CeilWithin(double V, int Low, int High) {
-    return int(std::clamp(std::ceil(V), double(Low), double(High)));
+// The first whole coordinate at or after V, kept within [0, High].
+int CeilWithin(double V, int High) {
+    const double v = std::clamp(V, 0.0, double(High));
+    const int whole = int(v); // truncation is floor here: v is not negative
+    return whole + (whole < v);
+}
+
+void SortTopDown(const TransformedVertex* V[3]) {
+    if (IsAbove(*V[1], *V[0])) std::swap(V[0], V[1]);
+    if (IsAbove(*V[2], *V[1])) std::swap(V[1], V[2]);
+    if (IsAbove(*V[1], *V[0])) std::swap(V[0], V[1]);
 }
 
 // An attribute's plane over the triangle: value at (X0, Y0) and its slopes.
 struct Plane {
     double X0 = 0, Y0 = 0, A0 = 0, DaDx = 0, DaDy = 0;
     double At(double X, double Y) const { return A0 + (X - X0) * DaDx + (Y - Y0) * DaDy; }
+    bool IsFinite() const { return std::isfinite(DaDx) && std::isfinite(DaDy); }
 };
+
+// Twice the signed area of the triangle.
+double DoubleArea(const TransformedVertex* V[3]) {
+    const double x1 = double(V[1]->X) - V[0]->X, y1 = double(V[1]->Y) - V[0]->Y;
+    const double x2 = double(V[2]->X) - V[0]->X, y2 = double(V[2]->Y) - V[0]->Y;
+    return x1 * y2 - x2 * y1;
+}
 
 Plane MakePlane(const TransformedVertex* V[3], const double A[3]) {
     const double x1 = double(V[1]->X) - V[0]->X, y1 = double(V[1]->Y) - V[0]->Y;
     const double x2 = double(V[2]->X) - V[0]->X, y2 = double(V[2]->Y) - V[0]->Y;
-    const double area = x1 * y2 - x2 * y1;
-    const double a1 = A[1] - A[0], a2 = A[2] - A[0];
+    const double area = DoubleArea(V), a1 = A[1] - A[0], a2 = A[2] - A[0];
     return {V[0]->X, V[0]->Y, A[0], (a1 * y2 - a2 * y1) / area, (a2 * x1 - a1 * x2) / area};
 }
 
-int64_t ToFixed(double V) {
-    const double limit = 1099511627776.0; // 2^40: far beyond any texture, far within int64
-    return std::llround(std::clamp(V * double(kFixedOne), -limit, limit));
-}
-
-// The texture coordinates of a triangle in texel units from the first texel's centre.
+// The texture positions of a triangle, in texels from the first texel's centre.
 struct TexelPlanes {
     Plane S, T;
-    SpanCoordinates At(int X, int Y) const {
-        return {ToFixed(S.At(X, Y)), ToFixed(T.At(X, Y)), ToFixed(S.DaDx), ToFixed(T.DaDx)};
-    }
+    SpanCoordinates At(int X, int Y) const { return {S.At(X, Y), T.At(X, Y), S.DaDx, T.DaDx}; }
+    bool IsFinite() const { return S.IsFinite() && T.IsFinite(); }
 };
 
 TexelPlanes MakeTexelPlanes(const TransformedVertex* V[3], const RasterTexture* Texture) {
@@ -312,29 +518,24 @@ TexelPlanes MakeTexelPlanes(const TransformedVertex* V[3], const RasterTexture* 
     return {MakePlane(V, s), MakePlane(V, t)};
 }
 
-bool HasArea(const TransformedVertex* V[3]) {
-    const double x1 = double(V[1]->X) - V[0]->X, y1 = double(V[1]->Y) - V[0]->Y;
-    const double x2 = double(V[2]->X) - V[0]->X, y2 = double(V[2]->Y) - V[0]->Y;
-    return x1 * y2 - x2 * y1 != 0;
-}
-
 // Walks the rows whose pixel centres lie in the triangle (from the first row at
 // or below its top to the last row above its bottom) and shades, in each, the
 // pixels from the first centre at or right of the left edge to the last centre
-// left of the right edge: Direct3D's top-left rule.
+// left of the right edge: Direct3D's top-left rule. Slivers too thin for finite
+// texture slopes cover no pixel centre worth drawing and are skipped.
 void RasterizeTriangle(const SpanContext& Ctx, SpanFunction Span, const TransformedVertex* V[3]) {
-    if (!HasArea(V)) return;
+    if (DoubleArea(V) == 0) return;
     const TexelPlanes planes = MakeTexelPlanes(V, Ctx.Texture);
-    std::sort(V, V + 3,
-              [](const TransformedVertex* A, const TransformedVertex* B) { return IsAbove(*A, *B); });
+    if (!planes.IsFinite()) return;
+    SortTopDown(V);
     const Edge longEdge = MakeEdge(*V[0], *V[2]), upper = MakeEdge(*V[0], *V[1]),
                lower = MakeEdge(*V[1], *V[2]);
     const int width = Ctx.Target->Width, height = Ctx.Target->Height;
-    const int yEnd = CeilWithin(V[2]->Y, 0, height);
-    for (int y = CeilWithin(V[0]->Y, 0, height); y < yEnd; ++y) {
+    const int yEnd = CeilWithin(V[2]->Y, height);
+    for (int y = CeilWithin(V[0]->Y, height); y < yEnd; ++y) {
         const double xLong = longEdge.XAt(y), xShort = (y < V[1]->Y ? upper : lower).XAt(y);
-        const int x0 = CeilWithin(std::min(xLong, xShort), 0, width);
-        const int x1 = CeilWithin(std::max(xLong, xShort), 0, width);
+        const int x0 = CeilWithin(std::min(xLong, xShort), width);
+        const int x1 = CeilWithin(std::max(xLong, xShort), width);
         if (x0 < x1) Span(Ctx, y, x0, x1 - x0, planes.At(x0, y));
     }
 }
@@ -351,16 +552,16 @@ RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
     : FWidth(Source.Width), FHeight(Source.Height), FTransparent(Key.Enabled) {
     if (Source.Empty() || FWidth > kMaxSide || FHeight > kMaxSide)
         throw EOutOfResources(Format("%s cannot be made", "Texture"));
-    FTexels.assign(size_t(Stride()) * size_t(FHeight + 1), 0);
+    std::vector<uint32_t> texels(size_t(FWidth) * size_t(FHeight));
     for (int y = 0; y < FHeight; ++y) {
         for (int x = 0; x < FWidth; ++x) {
             const uint32_t color = UnpackColor(Source.Format, Source.Read(x, y));
-            FTexels[size_t(y) * Stride() + size_t(x)] =
-                IsKeyed(Key, color) ? 0 : kAlphaMask | ToRgbWord(color);
+            texels[size_t(y) * FWidth + size_t(x)] = IsKeyed(Key, color) ? 0 : kAlphaMask | ToRgbWord(color);
         }
     }
-    if (FTransparent) FillKeyedTexels(FTexels, Stride(), FWidth, FHeight);
-    FillPadding(FTexels, Stride(), FWidth, FHeight);
+    if (FTransparent) FillKeyedTexels(texels, FWidth, FWidth, FHeight);
+    FTexels = WithBorder(texels, FWidth, FHeight);
+    FillBorder(FTexels, FWidth, FHeight);
 }
 
 // [SECTION] Drawing ----------------------------------------------------------

@@ -32,10 +32,11 @@ struct ColorKey {
     PixelFormat Precision = PixelFormat::Bgrx32;
 };
 
-// A texture in the form the sampler reads fastest: ARGB words with one extra
-// column and row repeating the last ones, so a bilinear footprint never needs a
-// bounds check. Keyed texels have alpha 0 and carry the average colour of their
-// unkeyed neighbours, so filtering next to a keyed area never pulls in the key.
+// A texture in the form the sampler reads fastest: ARGB words inside a ring of
+// one texel repeating the edge ones, so a bilinear footprint that overhangs the
+// edge by less than a texel needs no clamping. Keyed texels have alpha 0 and
+// carry the average colour of their unkeyed neighbours, so filtering next to a
+// keyed area never pulls in the key colour.
 class RasterTexture {
 public:
     static constexpr int kMaxSide = 8192;
@@ -50,10 +51,10 @@ public:
     // True when the texture was made with an enabled colour key.
     bool Transparent() const { return FTransparent; }
     // The ARGB texel at (X, Y), 0 <= X < Width, 0 <= Y < Height; alpha 0 marks a keyed texel.
-    uint32_t Texel(int X, int Y) const { return FTexels[size_t(Y) * Stride() + size_t(X)]; }
-    // The padded texel rows, Stride() words apart.
-    const uint32_t* Texels() const { return FTexels.data(); }
-    int Stride() const { return FWidth + 1; }
+    uint32_t Texel(int X, int Y) const { return Texels()[ptrdiff_t(Y) * Stride() + X]; }
+    // Texel (0, 0); rows are Stride() words apart, and the ring lies at -1 and Width / Height.
+    const uint32_t* Texels() const { return FTexels.data() + Stride() + 1; }
+    int Stride() const { return FWidth + 2; }
 
 private:
     int FWidth = 0;
