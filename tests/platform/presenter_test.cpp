@@ -1,0 +1,130 @@
+#include "platform/presenter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/display_modes.h"
+#include "platform/message_box.h"
+#include "platform/pixel_buffer.h"
+#include "platform/png_writer.h"
+#include "platform/presenter_headless.h"
+#include "platform/presenter_sdl.h"
+
+namespace {
+
+std::string Row(const PixelBuffer& B, int Y) {
+    std::string s;
+    for (int x = 0; x < B.Width(); ++x) s += B.View().Read(x, Y) ? '#' : '.';
+    return s;
+}
+
+TEST(HeadlessPresenter, KeepsTheLastFrameInItsTargetWithBlackAround) {
+    HeadlessPresenter screen;
+    PixelBuffer frame;
+    ASSERT_TRUE(frame.Create(2, 2, PixelFormat::Rgb565));
+    frame.Fill(0xFFFF);
+    screen.Present(frame.View(), Rect(0, 0, 2, 2), 2, 2, true);
+    EXPECT_EQ(screen.PresentCount(), 0); // closed: nothing shown
+
+    screen.Open("ZQ");
+    screen.Present(frame.View(), Rect(3, 1, 5, 3), 8, 4, true);
+    EXPECT_EQ(Row(screen.LastFrame(), 0), "........");
+    EXPECT_EQ(Row(screen.LastFrame(), 1), "...##...");
+    screen.Present(frame.View(), Rect(-1, 0, 3, 4), 8, 4, false); // stretched, clipped
+    EXPECT_EQ(Row(screen.LastFrame(), 1), "###.....");
+    EXPECT_EQ(screen.PresentCount(), 2);
+    EXPECT_EQ(screen.Caption(), "ZQ");
+}
+
+TEST(PngWriter, WritesSnapshotsAndNamesTheFileWhenItCannot) {
+    HeadlessPresenter screen;
+    const std::string file = ::testing::TempDir() + "fuifje_snapshot.png";
+    try {
+        screen.SaveFrame(file);
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message.find(file), std::string::npos) << e.Message;
+    }
+    screen.Open("ZQ");
+    PixelBuffer frame;
+    ASSERT_TRUE(frame.Create(3, 2, PixelFormat::Rgb565));
+    screen.Present(frame.View(), Rect(0, 0, 3, 2), 300, 2, true);
+    screen.SaveFrame(file);
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+    // The header chunk: width 300, height 2, big-endian.
+    EXPECT_EQ(bytes[18] * 256 + bytes[19], 300);
+    EXPECT_EQ(bytes[23], 2);
+    std::remove(file.c_str());
+
+    const std::string bad = "/nonexistent-folder/x.png";
+    try {
+        WritePng(bad, frame.View());
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message.rfind("Cannot write \"" + bad + "\": ", 0), 0u) << e.Message;
+    }
+}
+
+TEST(ClassicDisplayModes, OffersTheClassicModesThatFitTheDesktop) {
+    HeadlessPresenter wide(DisplayMode{1366, 768, 32});
+    ClassicDisplayModes modes(wide);
+    const auto list = modes.Modes();
+    auto offered = [&](DisplayMode M) { return std::find(list.begin(), list.end(), M) != list.end(); };
+    EXPECT_TRUE(offered({800, 600, 16}));
+    EXPECT_TRUE(offered({1024, 768, 24}));
+    EXPECT_TRUE(offered({1366, 768, 32})); // the desktop itself
+    EXPECT_FALSE(offered({1280, 960, 16}));
+    EXPECT_FALSE(offered({800, 600, 8})); // no palette modes
+    EXPECT_EQ(list.size(), 5u * 3u);
+    EXPECT_TRUE(modes.SetMode({800, 600, 16}));
+    EXPECT_FALSE(modes.SetMode({1920, 1080, 16}));
+}
+
+TEST(HeadlessMessageBox, RecordsAndReportsOnStandardError) {
+    HeadlessMessageBox box;
+    ::testing::internal::CaptureStderr();
+    box.ShowError("Error", "Error creating stream! (2)");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Error creating stream! (2)\n");
+    EXPECT_EQ(box.Shown(), (std::vector<HeadlessMessageBox::Message>{{"Error", "Error creating stream! (2)"}}));
+}
+
+TEST(SdlPresenter, OpensOnTheDummyDriverAndReportsAMissingDisplay) {
+    {
+        SdlPresenter screen(PresenterOptions{false, 800, 600});
+        screen.Open("ZQ");
+        ASSERT_TRUE(screen.IsOpen());
+        EXPECT_GT(screen.DesktopMode().Width, 0);
+        EXPECT_EQ(screen.DesktopMode().BitCount % 8, 0);
+        PixelBuffer frame;
+        ASSERT_TRUE(frame.Create(800, 600, PixelFormat::Rgb565));
+        for (int i = 0; i < 3; ++i) screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, i != 1);
+    }
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = driver ? driver : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    SdlPresenter screen;
+    try {
+        screen.Open("ZQ");
+        ADD_FAILURE();
+    } catch (const EPresenterError& e) {
+        EXPECT_EQ(e.Message.rfind("No display available: ", 0), 0u) << e.Message;
+        EXPECT_EQ(e.Message.find('\n'), std::string::npos);
+    }
+    EXPECT_FALSE(screen.IsOpen());
+    if (driver) {
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
+}
+
+} // namespace
