@@ -10,18 +10,34 @@ namespace {
 
 using Segment = FloodFillScratch::Segment;
 
+// Eight 16-bit pixels compared at once (the compiler's portable vectors).
+using Pixels16x8 = uint16_t __attribute__((vector_size(16)));
+
+Pixels16x8 Splat16(uint32_t Value) {
+    const uint16_t v = uint16_t(Value);
+    return Pixels16x8{v, v, v, v, v, v, v, v};
+}
+
+// True when a lane of a comparison result is set.
+bool AnyLane(Pixels16x8 Compared) {
+    uint64_t halves[2];
+    std::memcpy(halves, &Compared, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+
 // The fill for one pixel format. Border: the region is made of pixels unlike
 // Match (else of pixels equal to it). Masked: painted pixels still belong to
 // the region by colour (a border fill in a colour other than the border), so
-// each pixel reached is marked in the scratch's visited bytes to be filled once.
+// painted pixels are marked in the scratch's visited bytes. Only pixels that
+// have the fill colour can be painted ones, so only those need the mark read.
 template <PixelFormat F, bool Border, bool Masked>
 class SpanFiller {
 public:
     SpanFiller(const PixelView& Target, uint32_t Match, uint32_t FillPixel, FloodFillScratch& Scratch)
-        : target(Target), match(Match), fill(FillPixel), scratch(Scratch) {}
+        : target(Target), match(Match & Traits::kMask), fill(FillPixel & Traits::kMask), scratch(Scratch) {}
 
     void Run(int X, int Y) {
-        if (!Inside(Y, X)) return;
+        if (!Inside(RowAt(Y), X)) return;
         scratch.Stack.clear();
         // The seed row is explored first, as if reached from below; the row
         // under the seed is queued as if reached from the seed.
@@ -37,10 +53,39 @@ public:
 private:
     using Traits = PixelTraits<F>;
 
-    bool Inside(int Y, int X) const {
-        const bool unlike = !Traits::Equals(target.Row(Y) + X * Traits::kBytes, match);
-        if (unlike != Border) return false;
-        return !Masked || scratch.Visited[size_t(Y) * target.Width + X] != scratch.Generation;
+    struct RowRef {
+        uint8_t* Pixels;
+        const uint8_t* Visited;
+    };
+
+    RowRef RowAt(int Y) const {
+        const uint8_t* visited = Masked ? &scratch.Visited[size_t(Y) * target.Width] : nullptr;
+        return {target.Row(Y), visited};
+    }
+
+    bool Inside(const RowRef& R, int X) const {
+        const uint32_t p = Traits::Load(R.Pixels + X * Traits::kBytes) & Traits::kMask;
+        if ((p == match) == Border) return false;
+        if constexpr (Masked) return p != fill || R.Visited[X] != scratch.Generation;
+        return true;
+    }
+
+    // The first column from X on (before End) that is not in the region. For
+    // 16-bit border fills eight pixels are checked at a time while none of them
+    // is the border or could be painted already.
+    int ScanRight(const RowRef& R, int X, int End) const {
+        if constexpr (Traits::kBytes == 2 && Border) {
+            const Pixels16x8 lane = Splat16(Traits::kMask), border = Splat16(match);
+            const Pixels16x8 painted = Splat16(Masked ? fill : match);
+            for (; X + 8 <= End; X += 8) {
+                Pixels16x8 v;
+                std::memcpy(&v, R.Pixels + X * 2, sizeof v);
+                v &= lane;
+                if (AnyLane((v == border) | (v == painted))) break;
+            }
+        }
+        while (X < End && Inside(R, X)) ++X;
+        return X;
     }
 
     // Queues row Y, columns Left..Right, to be explored; Direction points away
@@ -49,8 +94,8 @@ private:
         if (Y >= 0 && Y < target.Height) scratch.Stack.push_back({Y, Left, Right, Direction});
     }
 
-    void Paint(int Y, int Left, int End) {
-        FillPixelRow(target.Row(Y) + Left * Traits::kBytes, End - Left, F, fill);
+    void Paint(const RowRef& R, int Y, int Left, int End) {
+        FillPixelRow(R.Pixels + Left * Traits::kBytes, End - Left, F, fill);
         if (Masked) {
             std::memset(&scratch.Visited[size_t(Y) * target.Width + Left], scratch.Generation, size_t(End - Left));
         }
@@ -58,11 +103,11 @@ private:
 
     // Paints the run of region pixels through (X, s.Y), queues the rows next to
     // it and returns the column after it.
-    int PaintRun(const Segment& s, int X) {
-        int left = X, end = X + 1;
-        while (left > 0 && Inside(s.Y, left - 1)) --left;
-        while (end < target.Width && Inside(s.Y, end)) ++end;
-        Paint(s.Y, left, end);
+    int PaintRun(const RowRef& R, const Segment& s, int X) {
+        int left = X;
+        while (left > 0 && Inside(R, left - 1)) --left;
+        const int end = ScanRight(R, X + 1, target.Width);
+        Paint(R, s.Y, left, end);
         // Onwards in the same direction, and back where the run reaches beyond
         // the row it came from (around corners).
         Push(s.Y + s.Direction, left, end - 1, s.Direction);
@@ -74,12 +119,9 @@ private:
     // Row s.Y below (or above) the painted span s.Left..s.Right: paints every
     // run of region pixels that touches that span.
     void Explore(const Segment& s) {
-        int x = s.Left;
-        while (x <= s.Right) {
-            if (Inside(s.Y, x)) {
-                x = PaintRun(s, x);
-            }
-            ++x;
+        const RowRef r = RowAt(s.Y);
+        for (int x = s.Left; x <= s.Right; ++x) {
+            if (Inside(r, x)) x = PaintRun(r, s, x);
         }
     }
 

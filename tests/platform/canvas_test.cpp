@@ -143,29 +143,37 @@ TEST(CanvasFloodFill, BorderFillStopsAtTheConvertedBorderColour) {
 
 TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
     // Random walls, with pixels already in the fill colour inside the region
-    // (they must not stop the fill) and rings that force the fill around corners.
+    // (they must not stop the fill) and rings that force the fill around
+    // corners; dense mazes of small rooms and sparse ones with long runs.
     uint32_t seed = 12345;
     auto next = [&] { return (seed = seed * 134775813u + 1u) >> 16; };
-    for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
-        for (int round = 0; round < 30; ++round) {
-            const int w = 5 + int(next() % 60), h = 5 + int(next() % 40);
-            Board b(w, h, f);
-            const uint32_t border = PackColor(f, kSeaLine), fill = PackColor(f, 0x0000FF);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const uint32_t r = next() % 10;
-                    b.Buffer.View().Write(x, y, r < 4 ? border : r < 6 ? fill : PackColor(f, 0x00FF00));
-                }
-            const int sx = int(next() % w), sy = int(next() % h);
-            for (bool borderFill : {true, false}) {
-                const uint32_t match = borderFill ? border : PackColor(f, 0x00FF00);
-                const auto want = ReferenceFill(b.Buffer.View(), sx, sy, match, borderFill, fill);
-                b.Paper.Brush.Color = 0x0000FF;
-                b.Paper.FloodFill(sx, sy, UnpackColor(f, match), borderFill ? fsBorder : fsSurface);
-                std::vector<uint32_t> got;
+    struct Density {
+        uint32_t walls, fillColoured, maxWidth; // walls and fill-coloured pixels per 1000
+    };
+    for (const Density d : {Density{400, 200, 60}, Density{15, 10, 300}}) {
+        for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
+            for (int round = 0; round < 30; ++round) {
+                const int w = 5 + int(next() % d.maxWidth), h = 5 + int(next() % 40);
+                Board b(w, h, f);
+                const uint32_t border = PackColor(f, kSeaLine), fill = PackColor(f, 0x0000FF);
                 for (int y = 0; y < h; ++y)
-                    for (int x = 0; x < w; ++x) got.push_back(b.Buffer.View().Read(x, y));
-                ASSERT_EQ(got, want) << "format " << int(f) << " round " << round << " border " << borderFill;
+                    for (int x = 0; x < w; ++x) {
+                        const uint32_t r = next() % 1000;
+                        b.Buffer.View().Write(x, y, r < d.walls                  ? border
+                                                    : r < d.walls + d.fillColoured ? fill
+                                                                                   : PackColor(f, 0x00FF00));
+                    }
+                const int sx = int(next() % w), sy = int(next() % h);
+                for (bool borderFill : {true, false}) {
+                    const uint32_t match = borderFill ? border : PackColor(f, 0x00FF00);
+                    const auto want = ReferenceFill(b.Buffer.View(), sx, sy, match, borderFill, fill);
+                    b.Paper.Brush.Color = 0x0000FF;
+                    b.Paper.FloodFill(sx, sy, UnpackColor(f, match), borderFill ? fsBorder : fsSurface);
+                    std::vector<uint32_t> got;
+                    for (int y = 0; y < h; ++y)
+                        for (int x = 0; x < w; ++x) got.push_back(b.Buffer.View().Read(x, y));
+                    ASSERT_EQ(got, want) << "format " << int(f) << " round " << round << " border " << borderFill;
+                }
             }
         }
     }
