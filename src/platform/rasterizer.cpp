@@ -200,6 +200,15 @@ struct SpanCoordinates {
     double S = 0, T = 0, DS = 0, DT = 0;
 };
 
+// The positions along a span that may cross from one triangle of a strip into
+// the other: its first Split pixels follow Left, the rest Right (both measured
+// from the span's first pixel).
+struct SpanPositions {
+    SpanCoordinates Left, Right;
+    int Split = 0;
+    bool TwoPlanes(int Count) const { return Split < Count; }
+};
+
 // Clamps each lane to [0, High]; positions are finite, so no lane is NaN.
 inline F32x4 ClampLanes(F32x4 V, float High) {
     const I32x4 below = V < 0.0f;
@@ -222,17 +231,20 @@ inline uint64_t LoadPair(const uint32_t* P) {
 // clamped to the texture (clamp addressing); without, the caller has checked
 // that every position stays within the texture's border ring, whose repeated
 // edge texels give the same result.
-template <bool Clamp> struct BilinearSampler {
+template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
     const uint32_t* Texels;
     size_t Stride;
     float MaxS, MaxT;
-    float S0, T0, DS, DT;    // the span's first position and its steps
+    float S0, T0, DS, DT;   // the first plane: position at the span's first pixel and steps
+    float S1, T1, DS1, DT1; // the second plane, from pixel Split on
+    float Split;
     F32x4 Index{0, 2, 4, 6}; // the next even pixels, counted from the span's first
 
-    BilinearSampler(const RasterTexture& Texture, const SpanCoordinates& C)
+    BilinearSampler(const RasterTexture& Texture, const SpanPositions& P)
         : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
-          MaxT(float(Texture.Height() - 1)), S0(float(C.S)), T0(float(C.T)), DS(float(C.DS)),
-          DT(float(C.DT)) {}
+          MaxT(float(Texture.Height() - 1)), S0(float(P.Left.S)), T0(float(P.Left.T)), DS(float(P.Left.DS)),
+          DT(float(P.Left.DT)), S1(float(P.Right.S)), T1(float(P.Right.T)), DS1(float(P.Right.DS)),
+          DT1(float(P.Right.DT)), Split(float(P.Split)) {}
 
     [[gnu::always_inline]] void Next(Samples& Out) {
         Out.KeepEven = Filter(Index, Out.Even);
@@ -246,6 +258,11 @@ template <bool Clamp> struct BilinearSampler {
     // mask leaves its fraction.
     [[gnu::always_inline]] I32x4 Filter(F32x4 Pixel, U32x4& Rgb) const {
         F32x4 s = S0 + Pixel * DS, t = T0 + Pixel * DT;
+        if constexpr (TwoPlanes) {
+            const I32x4 second = Pixel >= Split;
+            s = F32x4(Select(second, U32x4(S1 + Pixel * DS1), U32x4(s)));
+            t = F32x4(Select(second, U32x4(T1 + Pixel * DT1), U32x4(t)));
+        }
         if constexpr (Clamp) {
             s = ClampLanes(s, MaxS);
             t = ClampLanes(t, MaxT);
@@ -420,22 +437,32 @@ struct SpanContext {
     Combine Colors;
 };
 
+template <class Target, bool Blend, bool TwoPlanes>
+void ShadeBilinear(typename Target::Pixel* Out, int Count, int Room, const RasterTexture& Texture,
+                   const SpanPositions& P, const Combine& C) {
+    const bool inside = StaysInsideBorder(P.Left, Count, Texture) &&
+                        (!TwoPlanes || StaysInsideBorder(P.Right, Count, Texture));
+    if (inside)
+        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<false, TwoPlanes>(Texture, P), C);
+    else
+        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<true, TwoPlanes>(Texture, P), C);
+}
+
 template <class Target, bool Blend>
-void ShadeSpanIn(const SpanContext& Ctx, int Y, int X0, int Count, const SpanCoordinates& C) {
+void ShadeSpanIn(const SpanContext& Ctx, int Y, int X0, int Count, const SpanPositions& P) {
     auto* out = reinterpret_cast<typename Target::Pixel*>(Ctx.Target->Row(Y)) + X0;
     const int room = Ctx.Target->Width - X0;
     const RasterTexture* tex = Ctx.Texture;
     if (!tex) return ShadeSpan<Target, Blend>(out, Count, room, WhiteSampler{}, Ctx.Colors);
-    if (IsTexelAligned(C, Count, *tex)) {
-        const uint32_t* row = tex->Texels() + size_t(C.T) * size_t(tex->Stride()) + size_t(C.S);
+    if (P.TwoPlanes(Count)) return ShadeBilinear<Target, Blend, true>(out, Count, room, *tex, P, Ctx.Colors);
+    if (IsTexelAligned(P.Left, Count, *tex)) {
+        const uint32_t* row = tex->Texels() + size_t(P.Left.T) * size_t(tex->Stride()) + size_t(P.Left.S);
         return ShadeSpan<Target, Blend>(out, Count, room, RowSampler{row}, Ctx.Colors);
     }
-    if (StaysInsideBorder(C, Count, *tex))
-        return ShadeSpan<Target, Blend>(out, Count, room, BilinearSampler<false>(*tex, C), Ctx.Colors);
-    ShadeSpan<Target, Blend>(out, Count, room, BilinearSampler<true>(*tex, C), Ctx.Colors);
+    ShadeBilinear<Target, Blend, false>(out, Count, room, *tex, P, Ctx.Colors);
 }
 
-using SpanFunction = void (*)(const SpanContext&, int, int, int, const SpanCoordinates&);
+using SpanFunction = void (*)(const SpanContext&, int, int, int, const SpanPositions&);
 
 // The inner loop for a target format and blend mode, picked once per draw.
 SpanFunction ChooseSpanFunction(PixelFormat Format, bool Blend) {
@@ -518,26 +545,76 @@ TexelPlanes MakeTexelPlanes(const TransformedVertex* V[3], const RasterTexture* 
     return {MakePlane(V, s), MakePlane(V, t)};
 }
 
-// Walks the rows whose pixel centres lie in the triangle (from the first row at
-// or below its top to the last row above its bottom) and shades, in each, the
-// pixels from the first centre at or right of the left edge to the last centre
-// left of the right edge: Direct3D's top-left rule. Slivers too thin for finite
-// texture slopes cover no pixel centre worth drawing and are skipped.
-void RasterizeTriangle(const SpanContext& Ctx, SpanFunction Span, const TransformedVertex* V[3]) {
-    if (DoubleArea(V) == 0) return;
-    const TexelPlanes planes = MakeTexelPlanes(V, Ctx.Texture);
-    if (!planes.IsFinite()) return;
-    SortTopDown(V);
-    const Edge longEdge = MakeEdge(*V[0], *V[2]), upper = MakeEdge(*V[0], *V[1]),
-               lower = MakeEdge(*V[1], *V[2]);
-    const int width = Ctx.Target->Width, height = Ctx.Target->Height;
-    const int yEnd = CeilWithin(V[2]->Y, height);
-    for (int y = CeilWithin(V[0]->Y, height); y < yEnd; ++y) {
-        const double xLong = longEdge.XAt(y), xShort = (y < V[1]->Y ? upper : lower).XAt(y);
-        const int x0 = CeilWithin(std::min(xLong, xShort), width);
-        const int x1 = CeilWithin(std::max(xLong, xShort), width);
-        if (x0 < x1) Span(Ctx, y, x0, x1 - x0, planes.At(x0, y));
+// One triangle ready to be walked row by row: its edges from the top vertex,
+// its rows, its texture planes and its (flat) colour.
+struct TriangleWalk {
+    bool Drawn = false; // false for triangles without area or with slopes too steep to be finite
+    Edge Long, Upper, Lower;
+    double MiddleY = 0;
+    int YBegin = 0, YEnd = 0;
+    TexelPlanes Planes;
+    uint32_t Diffuse = 0;
+
+    // The pixels [X0, X1) of row Y whose centres lie in the triangle: from the
+    // first centre at or right of the left edge to the last centre left of the
+    // right edge (Direct3D's top-left rule). X0 >= X1 when there are none.
+    void Row(int Y, int Width, int& X0, int& X1) const {
+        X0 = X1 = 0;
+        if (!Drawn || Y < YBegin || Y >= YEnd) return;
+        const double xLong = Long.XAt(Y), xShort = (Y < MiddleY ? Upper : Lower).XAt(Y);
+        X0 = CeilWithin(std::min(xLong, xShort), Width);
+        X1 = CeilWithin(std::max(xLong, xShort), Width);
     }
+};
+
+// Rows run from the first one at or below the top vertex to the last one above
+// the bottom vertex, so a row through a vertex belongs to the triangle below it.
+TriangleWalk MakeWalk(const TransformedVertex* V[3], const RasterTexture* Texture, int Height) {
+    TriangleWalk w;
+    if (DoubleArea(V) == 0) return w;
+    w.Planes = MakeTexelPlanes(V, Texture);
+    w.Drawn = w.Planes.IsFinite();
+    w.Diffuse = V[0]->Diffuse;
+    SortTopDown(V);
+    w.Long = MakeEdge(*V[0], *V[2]);
+    w.Upper = MakeEdge(*V[0], *V[1]);
+    w.Lower = MakeEdge(*V[1], *V[2]);
+    w.MiddleY = V[1]->Y;
+    w.YBegin = CeilWithin(V[0]->Y, Height);
+    w.YEnd = CeilWithin(V[2]->Y, Height);
+    return w;
+}
+
+bool SamePositions(const SpanCoordinates& A, const SpanCoordinates& B) {
+    const double tolerance = 1e-9;
+    return std::abs(A.S - B.S) < tolerance && std::abs(A.T - B.T) < tolerance &&
+           std::abs(A.DS - B.DS) < tolerance && std::abs(A.DT - B.DT) < tolerance;
+}
+
+// Shades [X0, X1) of row Y: its first Split pixels from Left's plane, the rest
+// from Right's (one plane when both agree).
+void ShadeRowSpan(const SpanContext& Ctx, SpanFunction Span, int Y, int X0, int X1, const TriangleWalk& Left,
+                  const TriangleWalk& Right, int Split) {
+    SpanPositions p{Left.Planes.At(X0, Y), Right.Planes.At(X0, Y), Split};
+    if (SamePositions(p.Left, p.Right)) p.Split = X1 - X0;
+    Span(Ctx, Y, X0, X1 - X0, p);
+}
+
+// Shades row Y of a strip's two triangles. When their pixels meet end to end
+// (the shared edge) and they share a colour, the row is one span crossing from
+// one triangle's texture plane into the other's.
+void ShadeStripRow(const SpanContext (&Ctx)[2], SpanFunction Span, int Y, const TriangleWalk (&W)[2]) {
+    const int width = Ctx[0].Target->Width;
+    int x0[2], x1[2];
+    W[0].Row(Y, width, x0[0], x1[0]);
+    W[1].Row(Y, width, x0[1], x1[1]);
+    const bool has[2] = {x0[0] < x1[0], x0[1] < x1[1]};
+    if (has[0] && has[1] && W[0].Diffuse == W[1].Diffuse && (x1[0] == x0[1] || x1[1] == x0[0])) {
+        const int left = x1[0] == x0[1] ? 0 : 1, right = 1 - left;
+        return ShadeRowSpan(Ctx[0], Span, Y, x0[left], x1[right], W[left], W[right], x1[left] - x0[left]);
+    }
+    for (int i = 0; i < 2; ++i)
+        if (has[i]) ShadeRowSpan(Ctx[i], Span, Y, x0[i], x1[i], W[i], W[i], x1[i] - x0[i]);
 }
 
 bool IsFinite(const TransformedVertex& V) {
@@ -570,9 +647,14 @@ void DrawTriangleStrip(const PixelView& Target, const RasterState& State,
                        const TransformedVertex (&Strip)[4]) {
     const SpanFunction span = ChooseSpanFunction(Target.Format, State.AlphaBlend);
     if (!span || Target.Empty() || !std::all_of(Strip, Strip + 4, IsFinite)) return;
-    for (int first = 0; first < 2; ++first) {
-        const SpanContext ctx{&Target, State.Texture, MakeCombine(Strip[first].Diffuse, State.AlphaBlend)};
-        const TransformedVertex* triangle[3] = {&Strip[first], &Strip[first + 1], &Strip[first + 2]};
-        RasterizeTriangle(ctx, span, triangle);
-    }
+    const TransformedVertex* first[3] = {&Strip[0], &Strip[1], &Strip[2]};
+    const TransformedVertex* second[3] = {&Strip[1], &Strip[2], &Strip[3]};
+    const TriangleWalk walks[2] = {MakeWalk(first, State.Texture, Target.Height),
+                                   MakeWalk(second, State.Texture, Target.Height)};
+    const SpanContext contexts[2] = {
+        {&Target, State.Texture, MakeCombine(walks[0].Diffuse, State.AlphaBlend)},
+        {&Target, State.Texture, MakeCombine(walks[1].Diffuse, State.AlphaBlend)}};
+    const int yEnd = std::max(walks[0].YEnd, walks[1].YEnd);
+    for (int y = std::min(walks[0].YBegin, walks[1].YBegin); y < yEnd; ++y)
+        ShadeStripRow(contexts, span, y, walks);
 }
