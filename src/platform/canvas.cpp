@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
-#include "platform/pen_lines.h"
+#include <algorithm>
+
 #include "platform/pixel_copy.h"
 
 void Canvas::MoveTo(int X, int Y) { FPenPos = TPoint{X, Y}; }
@@ -12,9 +13,10 @@ void Canvas::LineTo(int X, int Y) {
     if (!target) return;
     if (Pen.Width <= 1) {
         DrawThinLine(*target, from.X, from.Y, X, Y, Packed(Pen.Color));
-    } else {
-        DrawWideLine(*target, from.X, from.Y, X, Y, Pen.Width, Packed(Pen.Color));
+        return;
     }
+    if (FPenShape.Width() != std::min(Pen.Width, PenShape::kMaxWidth)) FPenShape = PenShape(Pen.Width);
+    DrawWideLine(*target, from.X, from.Y, X, Y, FPenShape, Packed(Pen.Color));
 }
 
 void Canvas::FillRect(const TRect& Rect) {

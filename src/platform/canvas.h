@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/flood_fill.h"
+#include "platform/pen_lines.h"
 #include "platform/pixel_view.h"
 #include "platform/rect.h"
 #include "platform/text_renderer.h"
@@ -95,5 +96,6 @@ private:
 
     PixelView FTarget;
     TPoint FPenPos;
+    PenShape FPenShape; // the round ends of the last wide pen used
     FloodFillScratch FFillScratch;
 };

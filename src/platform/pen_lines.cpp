@@ -45,42 +45,75 @@ void StepLine(const PixelView& Target, const ThinLine& L, bool XMajor, uint32_t 
     }
 }
 
-// The horizontal extent, in pixel-centre x, of a capsule's row at centre height Cy.
-struct Extent {
-    double Low = INFINITY, High = -INFINITY;
-    void Add(double A, double B) { Low = std::min(Low, A), High = std::max(High, B); }
-};
-
-// Centres within R of the disc centre (Px, Py) on the row at height Cy.
-void AddDisc(Extent& E, double Px, double Py, double R, double Cy) {
-    const double dy = Cy - Py;
-    if (dy * dy > R * R) return;
-    const double half = std::sqrt(R * R - dy * dy);
-    E.Add(Px - half, Px + half);
+// Whole columns whose centres (x + 0.5) lie in [Low, High], clipped to
+// [0, Limit): conversions instead of floor and ceil, which are calls here.
+std::pair<int, int> CentreColumns(double Low, double High, int Limit) {
+    const double low = std::max(Low - 0.5, 0.0), high = std::min(High - 0.5, double(Limit - 1));
+    if (!(low <= high)) return {1, 0};
+    const int left = int(low), right = int(high);
+    return {left + (left < low ? 1 : 0), right};
 }
 
-// Narrows [Low, High] to the x where Slope * x + Offset lies in [Min, Max]
-// (Slope 0: all or nothing).
-bool Narrow(double& Low, double& High, double Slope, double Offset, double Min, double Max) {
+// Narrows [Low, High] to the x where Slope * x + Offset lies in [Min, Max];
+// InverseSlope is 1 / Slope (Slope 0: all or nothing).
+bool Narrow(double& Low, double& High, double Slope, double InverseSlope, double Offset, double Min,
+            double Max) {
     if (Slope == 0) return Offset >= Min && Offset <= Max;
-    double a = (Min - Offset) / Slope, b = (Max - Offset) / Slope;
+    double a = (Min - Offset) * InverseSlope, b = (Max - Offset) * InverseSlope;
     if (a > b) std::swap(a, b);
     Low = std::max(Low, a), High = std::min(High, b);
     return Low <= High;
 }
 
-// Centres of the row whose projection falls on the segment and whose distance
-// from its line is at most R: the straight part of the band.
-void AddBand(Extent& E, double X0, double Y0, double Dx, double Dy, double R, double Cy) {
-    const double length2 = Dx * Dx + Dy * Dy, ry = Cy - Y0;
-    double low = -INFINITY, high = INFINITY;
-    if (!Narrow(low, high, Dx, ry * Dy - X0 * Dx, 0, length2)) return;
-    const double reach = R * std::sqrt(length2);
-    if (!Narrow(low, high, Dy, -ry * Dx - X0 * Dy, -reach, reach)) return;
-    E.Add(low, high);
+// The straight part of a wide segment between its two round ends: the points
+// whose projection falls on the segment (0 <= t <= length^2) and whose
+// distance from its line is at most R (|cross| <= R * length), row by row.
+class StraightBand {
+public:
+    StraightBand(double Ax, double Ay, double Bx, double By, double R)
+        : ax(Ax), ay(Ay), dx(Bx - Ax), dy(By - Ay), length2(dx * dx + dy * dy), reach(R * std::sqrt(length2)),
+          inverseDx(dx != 0 ? 1 / dx : 0), inverseDy(dy != 0 ? 1 / dy : 0) {}
+
+    // The columns of the row at centre height Cy (Left > Right: none).
+    std::pair<int, int> Row(double Cy, int Limit) const {
+        if (length2 == 0) return {1, 0};
+        const double ry = Cy - ay;
+        double low = -INFINITY, high = INFINITY;
+        if (!Narrow(low, high, dx, inverseDx, ry * dy - ax * dx, 0, length2)) return {1, 0};
+        if (!Narrow(low, high, dy, inverseDy, -ry * dx - ax * dy, -reach, reach)) return {1, 0};
+        return CentreColumns(low, high, Limit);
+    }
+
+private:
+    double ax, ay, dx, dy, length2, reach, inverseDx, inverseDy;
+};
+
+// Widens the columns Span (empty when first > second) to take in [A, B].
+void Join(std::pair<int, int>& Span, int A, int B) {
+    if (Span.first > Span.second) {
+        Span = {A, B};
+    } else {
+        Span.first = std::min(Span.first, A), Span.second = std::max(Span.second, B);
+    }
 }
 
 } // namespace
+
+PenShape::PenShape(int Width) : FWidth(std::clamp(Width, 2, kMaxWidth)) {
+    // A disc of radius R around (shift, shift) in pixel-centre coordinates:
+    // row k covers the columns whose centres lie within sqrt(R^2 - dy^2).
+    const double r = Radius(), shift = Shift();
+    FReach = int(r + 1);
+    for (int k = -FReach; k <= FReach; ++k) {
+        const double dy = k + 0.5 - shift;
+        std::pair<int, int> span{1, 0};
+        if (dy * dy <= r * r) {
+            const double half = std::sqrt(r * r - dy * dy);
+            span = {int(std::ceil(shift - half - 0.5)), int(std::floor(shift + half - 0.5))};
+        }
+        FSpans.push_back(span);
+    }
+}
 
 void DrawThinLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, uint32_t Pixel) {
     const int64_t dx = int64_t(X1) - X0, dy = int64_t(Y1) - Y0;
@@ -92,27 +125,23 @@ void DrawThinLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, uint3
     WithFormat(Target.Format, [&](auto f) { StepLine<f()>(Target, line, xMajor, Pixel); });
 }
 
-void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, int Width, uint32_t Pixel) {
-    if (Target.Empty() || Width <= 0) return;
-    // The band's middle runs through pixel centres for odd widths and through
-    // pixel corners for even ones, so a straight band covers exactly Width rows
-    // or columns of pixel centres (x + 0.5, y + 0.5).
-    const double r = Width / 2.0, shift = (Width % 2) ? 0.5 : 0.0;
-    const double ax = X0 + shift, ay = Y0 + shift, bx = X1 + shift, by = Y1 + shift;
-    const double top = std::max(0.0, std::floor(std::min(ay, by) - r - 1));
-    const double bottom = std::min(double(Target.Height - 1), std::ceil(std::max(ay, by) + r));
-    if (top > bottom) return;
-    for (int y = int(top); y <= int(bottom); ++y) {
-        const double cy = y + 0.5;
-        Extent e;
-        AddDisc(e, ax, ay, r, cy);
-        AddDisc(e, bx, by, r, cy);
-        if (ax != bx || ay != by) AddBand(e, ax, ay, bx - ax, by - ay, r, cy);
-        // Pixel x is painted when its centre x + 0.5 lies in [Low, High].
-        const double left = std::max(0.0, std::ceil(e.Low - 0.5));
-        const double right = std::min(double(Target.Width - 1), std::floor(e.High - 0.5));
-        if (left <= right) {
-            FillPixelRow(Target.Row(y) + int(left) * BytesPerPixel(Target.Format), int(right - left) + 1,
+void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, const PenShape& Pen, uint32_t Pixel) {
+    if (Target.Empty()) return;
+    const int64_t top = std::max<int64_t>(0, int64_t(std::min(Y0, Y1)) - Pen.Reach());
+    const int64_t bottom = std::min<int64_t>(Target.Height - 1, int64_t(std::max(Y0, Y1)) + Pen.Reach());
+    const double shift = Pen.Shift();
+    const StraightBand band(X0 + shift, Y0 + shift, X1 + shift, Y1 + shift, Pen.Radius());
+    for (int64_t y = top; y <= bottom; ++y) {
+        std::pair<int, int> span = band.Row(double(y) + 0.5, Target.Width);
+        // The round ends, from the pen's table; columns stay in 64 bits until clipped.
+        for (const auto& [x, ey] : {std::pair<int64_t, int64_t>{X0, Y0}, {X1, Y1}}) {
+            if (std::llabs(y - ey) > Pen.Reach()) continue;
+            const int64_t left = std::max<int64_t>(x + Pen.Left(int(y - ey)), 0);
+            const int64_t right = std::min<int64_t>(x + Pen.Right(int(y - ey)), Target.Width - 1);
+            if (left <= right) Join(span, int(left), int(right));
+        }
+        if (span.first <= span.second) {
+            FillPixelRow(Target.Row(int(y)) + span.first * BytesPerPixel(Target.Format), span.second - span.first + 1,
                          Target.Format, Pixel);
         }
     }

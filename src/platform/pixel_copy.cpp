@@ -76,7 +76,10 @@ bool Overlaps(const PixelView& Target, const PixelView& Source, const CopyPlan& 
 template <PixelFormat F>
 void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
     constexpr int bpp = PixelTraits<F>::kBytes;
-    if (Count <= 0) return;
+    if (Count <= 16) {
+        for (int i = 0; i < Count; ++i) PixelTraits<F>::Store(Row + i * bpp, Pixel);
+        return;
+    }
     PixelTraits<F>::Store(Row, Pixel);
     // Doubles the filled part with block copies: a handful of memcpy calls per row.
     const size_t total = size_t(Count) * bpp;
