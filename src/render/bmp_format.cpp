@@ -89,7 +89,7 @@ void checkHeader(const HeaderFields& F) {
     if (F.Planes != 1 || !validBitCount(F.BitCount) || !validCompression(F)) invalid();
     // INT32_MIN has no positive counterpart, so it is refused with zero sizes.
     if (F.Width <= 0 || F.Height == 0 || F.Height == INT32_MIN) invalid();
-    if (DIBWidthBytes(F.BitCount, F.Width) * std::abs(F.Height) > kMaxDIBBytes) invalid();
+    if (!DIBSizeFits(F.BitCount, F.Width, std::abs(F.Height))) invalid();
 }
 
 // A channel mask must be one unbroken run of bits inside the pixel.

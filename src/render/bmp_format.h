@@ -48,6 +48,13 @@ inline constexpr int64_t kMaxDIBBytes = int64_t(256) << 20;
 // Bytes per row: rows are padded to whole 32-bit words.
 constexpr int64_t DIBWidthBytes(int BitCount, int64_t Width) { return (BitCount * Width + 31) / 32 * 4; }
 
+// True when an image of that size and depth keeps its pixel block within kMaxDIBBytes
+// (sizes are checked in steps so that no product overflows).
+constexpr bool DIBSizeFits(int BitCount, int64_t Width, int64_t Height) {
+    const int64_t widthBytes = DIBWidthBytes(BitCount, Width);
+    return widthBytes <= kMaxDIBBytes && Height <= kMaxDIBBytes && widthBytes * Height <= kMaxDIBBytes;
+}
+
 // Size, depth, format and palette of an image: everything but its pixels.
 struct DIBInfo {
     int32_t Width = 0;
