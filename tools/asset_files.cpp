@@ -1,0 +1,45 @@
+#include "asset_files.h"
+
+#include <cstring>
+
+#include "render/dib.h"
+#include "render/stream.h"
+
+namespace {
+
+// The picture as a 24-bit TDIB: rows of blue, green, red bytes.
+void FillDIB(TDIB& Dib, const Picture& Image) {
+    Dib.SetSize(Image.Width, Image.Height, 24);
+    for (int y = 0; y < Image.Height; ++y) {
+        uint8_t* row = Dib.ScanLine(y);
+        std::memset(row, 0, size_t(Dib.WidthBytes())); // the row's padding bytes too
+        for (int x = 0; x < Image.Width; ++x) {
+            const Rgb p = Image.At(x, y);
+            row[3 * x] = p.B;
+            row[3 * x + 1] = p.G;
+            row[3 * x + 2] = p.R;
+        }
+    }
+}
+
+} // namespace
+
+void WriteBitmapFile(const std::string& FileName, const Picture& Image) {
+    TDIB dib;
+    FillDIB(dib, Image);
+    TFileStream file(FileName, TFileStream::fmCreate);
+    dib.SaveToStream(file);
+}
+
+void WriteStoredPicture(const std::string& FileName, const Picture& Image) {
+    TDIB dib;
+    FillDIB(dib, Image);
+    TFileStream file(FileName, TFileStream::fmCreate);
+    // A form stores a picture as its graphic's class name, one length byte
+    // first, followed by that graphic's own stored form.
+    const std::string className = dib.ClassName();
+    const uint8_t length = uint8_t(className.size());
+    file.Write(&length, 1);
+    file.Write(className.data(), className.size());
+    dib.WriteData(file);
+}

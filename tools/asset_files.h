@@ -1,0 +1,13 @@
+// Pictures to files through the bitmap class of the rendering layer: ".bmp"
+// files for the asset folder, and the form's stored "Data" form (class name
+// "TDIB" with a length byte, then the bitmap without its file header).
+#pragma once
+
+#include <string>
+
+#include "picture.h"
+
+// Writes Image as a 24-bit uncompressed ".bmp" file.
+void WriteBitmapFile(const std::string& FileName, const Picture& Image);
+// Writes Image, 24-bit, in the stored form a form resource holds for a picture.
+void WriteStoredPicture(const std::string& FileName, const Picture& Image);
