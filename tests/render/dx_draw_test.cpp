@@ -26,15 +26,26 @@ const char* NotifyName(TDXDrawNotifyType T) {
     return names[T];
 }
 
-// A listener that writes what it hears into a shared log as "name:notification".
+// A listener that writes what it hears into a shared log as "name:notification"
+// and, like an image list, leaves its display when it goes.
 class Probe : public TObject {
 public:
     Probe(std::string AName, std::vector<std::string>& ALog) : Name(std::move(AName)), Log(ALog) {}
-    TDXDrawNotifyEvent Proc() {
-        return [this](TCustomDXDraw*, TDXDrawNotifyType T) { Log.push_back(Name + ":" + NotifyName(T)); };
+    ~Probe() override {
+        if (Display) Display->UnregisterListener(this);
+    }
+    void Listen(TCustomDXDraw& DS) {
+        Display = &DS;
+        DS.RegisterListener(
+            [this](TCustomDXDraw*, TDXDrawNotifyType T) {
+                Log.push_back(Name + ":" + NotifyName(T));
+                if (T == dnDestroying) Display = nullptr;
+            },
+            this);
     }
     std::string Name;
     std::vector<std::string>& Log;
+    TCustomDXDraw* Display = nullptr;
 };
 
 // The show's display on a headless screen, with every event logged.
@@ -100,8 +111,8 @@ TEST(DXDraw, InitializesWhenTheFormIsFirstShownAndTellsListenersNewestFirst) {
     Rig r;
     std::vector<std::string>& log = r.Log;
     Probe a("A", log), b("B", log);
-    r.DS.RegisterListener(a.Proc(), &a);
-    r.DS.RegisterListener(b.Proc(), &b);
+    a.Listen(r.DS);
+    b.Listen(r.DS);
     r.DS.Loaded();
     EXPECT_EQ(r.Take(), (Strings{"A:dnSetSurfaceSize", "B:dnSetSurfaceSize", "B:dnSetSurfaceSize", "A:dnSetSurfaceSize"}));
     EXPECT_FALSE(r.DS.CanDraw());
@@ -123,8 +134,8 @@ TEST(DXDraw, InitializesWhenTheFormIsFirstShownAndTellsListenersNewestFirst) {
 
     // A listener joining later is brought up to date; re-registering replaces it.
     Probe c("C", log);
-    r.DS.RegisterListener(c.Proc(), &c);
-    r.DS.RegisterListener(c.Proc(), &c);
+    c.Listen(r.DS);
+    c.Listen(r.DS);
     EXPECT_EQ(r.Take(), (Strings{"C:dnSetSurfaceSize", "C:dnInitialize", "C:dnInitializeSurface", "C:dnRestore",
                                  "C:dnSetSurfaceSize", "C:dnInitialize", "C:dnInitializeSurface", "C:dnRestore"}));
     r.DS.UnregisterListener(&c);
@@ -151,7 +162,7 @@ TEST(DXDraw, ListenersRegisteredDuringInitializeGetNoRestoreAndDestroyingIsLast)
     Probe late("Late", log);
     {
         Rig r;
-        r.DS.OnInitialize = [&](TObject*) { r.DS.RegisterListener(late.Proc(), &late); };
+        r.DS.OnInitialize = [&](TObject*) { late.Listen(r.DS); };
         r.DS.FormShown();
         // The notification lock holds back dnRestore; the display's own Restore brings it.
         EXPECT_EQ(log, (Strings{"Late:dnSetSurfaceSize", "Late:dnInitialize", "Late:dnInitializeSurface",
@@ -188,7 +199,7 @@ TEST(DXDraw, FailedInitializationLeavesTheDisplayFinalized) {
     for (const Case& c : cases) {
         Rig r;
         Probe p("P", r.Log);
-        r.DS.RegisterListener(p.Proc(), &p);
+        p.Listen(r.DS);
         c.setup(r);
         r.Take();
         try {
@@ -267,7 +278,7 @@ TEST(DXDraw, DrawsOnlyWhenItCanAndClearsEachScene) {
     // Lost surfaces: nothing is drawn while restoring fails; afterwards the
     // surfaces are black and listeners rebuild.
     Probe p("P", r.Log);
-    r.DS.RegisterListener(p.Proc(), &p);
+    p.Listen(r.DS);
     r.Take();
     back.Buffer().SetLost(true);
     back.Buffer().SetRestoreBlocked(true);
