@@ -83,7 +83,8 @@ void SeaLine(benchmark::State& State) {
     PixelBuffer picture;
     picture.Create(800, 600, PixelFormat::Rgb565);
     Canvas c(picture.View());
-    for (auto _ : State) DrawSeaLine(c, int(State.range(0)));
+    for (auto _ : State)
+        DrawSeaLine(c, int(State.range(0)));
 }
 BENCHMARK(SeaLine)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond);
 

@@ -42,7 +42,8 @@ void Application::Activate(bool Active) {
     FActive = Active;
     // A copy: hooks may add or remove hooks.
     const auto hooks = FHooks;
-    for (const auto& [id, hook] : hooks) hook(Active);
+    for (const auto& [id, hook] : hooks)
+        hook(Active);
 }
 
 void Application::CloseRequested() {

@@ -5,10 +5,18 @@ bool HeadlessApplication::DispatchNextEvent() {
     const Event e = FQueue.front();
     FQueue.pop_front();
     switch (e.What) {
-    case Kind::Key: KeyDown(e.Key); break;
-    case Kind::Activation: Activate(e.Active); break;
-    case Kind::Close: CloseRequested(); break;
-    case Kind::Paint: Paint(); break;
+    case Kind::Key:
+        KeyDown(e.Key);
+        break;
+    case Kind::Activation:
+        Activate(e.Active);
+        break;
+    case Kind::Close:
+        CloseRequested();
+        break;
+    case Kind::Paint:
+        Paint();
+        break;
     }
     return true;
 }

@@ -15,11 +15,11 @@ struct KeyPair {
 
 // Keys whose SDL code is not their virtual-key code.
 constexpr KeyPair kNamedKeys[] = {
-    {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},       {SDLK_RETURN, 13},   {SDLK_KP_ENTER, 13}, {SDLK_PAUSE, 19},
-    {SDLK_ESCAPE, 27},   {SDLK_SPACE, 32},    {SDLK_PAGEUP, 33},   {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},
-    {SDLK_HOME, 36},     {SDLK_LEFT, 37},     {SDLK_UP, 38},       {SDLK_RIGHT, 39},    {SDLK_DOWN, 40},
-    {SDLK_INSERT, 45},   {SDLK_DELETE, 46},   {SDLK_LSHIFT, 16},   {SDLK_RSHIFT, 16},   {SDLK_LCTRL, 17},
-    {SDLK_RCTRL, 17},    {SDLK_LALT, 18},     {SDLK_RALT, 18},     {SDLK_CAPSLOCK, 20},
+    {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},     {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_PAUSE, 19},
+    {SDLK_ESCAPE, 27},   {SDLK_SPACE, 32},  {SDLK_PAGEUP, 33}, {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},
+    {SDLK_HOME, 36},     {SDLK_LEFT, 37},   {SDLK_UP, 38},     {SDLK_RIGHT, 39},    {SDLK_DOWN, 40},
+    {SDLK_INSERT, 45},   {SDLK_DELETE, 46}, {SDLK_LSHIFT, 16}, {SDLK_RSHIFT, 16},   {SDLK_LCTRL, 17},
+    {SDLK_RCTRL, 17},    {SDLK_LALT, 18},   {SDLK_RALT, 18},   {SDLK_CAPSLOCK, 20},
 };
 
 } // namespace
@@ -30,7 +30,9 @@ SdlApplication::SdlApplication() {
     }
 }
 
-SdlApplication::~SdlApplication() { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
+SdlApplication::~SdlApplication() {
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
 
 bool SdlApplication::DispatchNextEvent() {
     SDL_Event e;
@@ -49,7 +51,9 @@ bool SdlApplication::WaitForEvent(uint32_t Timeout) {
 
 void SdlApplication::Handle(const SDL_Event& E) {
     switch (E.type) {
-    case SDL_QUIT: CloseRequested(); break;
+    case SDL_QUIT:
+        CloseRequested();
+        break;
     case SDL_KEYDOWN:
         if (const uint16_t vk = VirtualKeyFromKeycode(E.key.keysym.sym)) KeyDown(vk);
         break;
@@ -58,7 +62,8 @@ void SdlApplication::Handle(const SDL_Event& E) {
         if (E.window.event == SDL_WINDOWEVENT_FOCUS_LOST) Activate(false);
         if (E.window.event == SDL_WINDOWEVENT_EXPOSED) Paint();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -4,7 +4,9 @@
 
 #include "platform/pixel_copy.h"
 
-void Canvas::MoveTo(int X, int Y) { FPenPos = TPoint{X, Y}; }
+void Canvas::MoveTo(int X, int Y) {
+    FPenPos = TPoint{X, Y};
+}
 
 void Canvas::LineTo(int X, int Y) {
     const TPoint from = FPenPos;

@@ -7,8 +7,8 @@
 namespace {
 
 constexpr DisplayMode kClassicSizes[] = {
-    {640, 480, 0},   {800, 600, 0},   {1024, 768, 0},  {1152, 864, 0},  {1280, 720, 0},
-    {1280, 960, 0},  {1280, 1024, 0}, {1600, 1200, 0}, {1920, 1080, 0}, {1920, 1200, 0},
+    {640, 480, 0},  {800, 600, 0},   {1024, 768, 0},  {1152, 864, 0},  {1280, 720, 0},
+    {1280, 960, 0}, {1280, 1024, 0}, {1600, 1200, 0}, {1920, 1080, 0}, {1920, 1200, 0},
 };
 constexpr int kBitCounts[] = {16, 24, 32};
 
@@ -33,7 +33,9 @@ std::vector<DisplayMode> ClassicDisplayModes::Modes() const {
     return modes;
 }
 
-bool ClassicDisplayModes::SetMode(const DisplayMode& Mode) { return Offered(Modes(), Mode); }
+bool ClassicDisplayModes::SetMode(const DisplayMode& Mode) {
+    return Offered(Modes(), Mode);
+}
 
 bool ListedDisplayModes::SetMode(const DisplayMode& Mode) {
     if (!Offered(FModes, Mode)) return false;

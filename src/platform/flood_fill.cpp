@@ -30,8 +30,7 @@ bool AnyLane(Pixels16x8 Compared) {
 // the region by colour (a border fill in a colour other than the border), so
 // painted pixels are marked in the scratch's visited bytes. Only pixels that
 // have the fill colour can be painted ones, so only those need the mark read.
-template <PixelFormat F, bool Border, bool Masked>
-class SpanFiller {
+template <PixelFormat F, bool Border, bool Masked> class SpanFiller {
 public:
     SpanFiller(const PixelView& Target, uint32_t Match, uint32_t FillPixel, FloodFillScratch& Scratch)
         : target(Target), match(Match & Traits::kMask), fill(FillPixel & Traits::kMask), scratch(Scratch) {}
@@ -84,7 +83,8 @@ private:
                 if (AnyLane((v == border) | (v == painted))) break;
             }
         }
-        while (X < End && Inside(R, X)) ++X;
+        while (X < End && Inside(R, X))
+            ++X;
         return X;
     }
 
@@ -97,7 +97,8 @@ private:
     void Paint(const RowRef& R, int Y, int Left, int End) {
         FillPixelRow(R.Pixels + Left * Traits::kBytes, End - Left, F, fill);
         if (Masked) {
-            std::memset(&scratch.Visited[size_t(Y) * target.Width + Left], scratch.Generation, size_t(End - Left));
+            std::memset(&scratch.Visited[size_t(Y) * target.Width + Left], scratch.Generation,
+                        size_t(End - Left));
         }
     }
 
@@ -105,7 +106,8 @@ private:
     // it and returns the column after it.
     int PaintRun(const RowRef& R, const Segment& s, int X) {
         int left = X;
-        while (left > 0 && Inside(R, left - 1)) --left;
+        while (left > 0 && Inside(R, left - 1))
+            --left;
         const int end = ScanRight(R, X + 1, target.Width);
         Paint(R, s.Y, left, end);
         // Onwards in the same direction, and back where the run reaches beyond

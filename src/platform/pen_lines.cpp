@@ -119,13 +119,15 @@ void DrawThinLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, uint3
     const int64_t dx = int64_t(X1) - X0, dy = int64_t(Y1) - Y0;
     if ((dx == 0 && dy == 0) || Target.Empty()) return;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    ThinLine line = xMajor ? ThinLine{X0, dx > 0 ? 1 : -1, Y0, dy >= 0 ? 1 : -1, std::llabs(dx), std::llabs(dy), 0}
-                           : ThinLine{Y0, dy > 0 ? 1 : -1, X0, dx >= 0 ? 1 : -1, std::llabs(dy), std::llabs(dx), 0};
+    ThinLine line =
+        xMajor ? ThinLine{X0, dx > 0 ? 1 : -1, Y0, dy >= 0 ? 1 : -1, std::llabs(dx), std::llabs(dy), 0}
+               : ThinLine{Y0, dy > 0 ? 1 : -1, X0, dx >= 0 ? 1 : -1, std::llabs(dy), std::llabs(dx), 0};
     line.Count = line.DMajor;
     WithFormat(Target.Format, [&](auto f) { StepLine<f()>(Target, line, xMajor, Pixel); });
 }
 
-void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, const PenShape& Pen, uint32_t Pixel) {
+void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, const PenShape& Pen,
+                  uint32_t Pixel) {
     if (Target.Empty()) return;
     const int64_t top = std::max<int64_t>(0, int64_t(std::min(Y0, Y1)) - Pen.Reach());
     const int64_t bottom = std::min<int64_t>(Target.Height - 1, int64_t(std::max(Y0, Y1)) + Pen.Reach());
@@ -141,8 +143,8 @@ void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, const
             if (left <= right) Join(span, int(left), int(right));
         }
         if (span.first <= span.second) {
-            FillPixelRow(Target.Row(int(y)) + span.first * BytesPerPixel(Target.Format), span.second - span.first + 1,
-                         Target.Format, Pixel);
+            FillPixelRow(Target.Row(int(y)) + span.first * BytesPerPixel(Target.Format),
+                         span.second - span.first + 1, Target.Format, Pixel);
         }
     }
 }

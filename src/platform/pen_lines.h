@@ -42,4 +42,5 @@ void DrawThinLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, uint3
 
 // Paints every pixel whose centre lies within Pen.Width() / 2 of the segment
 // from (X0, Y0) to (X1, Y1) (pen middles), clipped to Target.
-void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, const PenShape& Pen, uint32_t Pixel);
+void DrawWideLine(const PixelView& Target, int X0, int Y0, int X1, int Y1, const PenShape& Pen,
+                  uint32_t Pixel);

@@ -9,8 +9,7 @@
 
 #include "platform/pixel_view.h"
 
-template <PixelFormat F>
-struct PixelTraits {
+template <PixelFormat F> struct PixelTraits {
     static constexpr int kBytes = BytesPerPixel(F);
     // The bits that carry colour: the unused top bit of 5-5-5 and the unused
     // byte of 32-bit pixels play no part in comparisons (colour keys, fills).
@@ -51,18 +50,20 @@ struct PixelTraits {
     static bool Equals(const uint8_t* P, uint32_t Value) { return ((Load(P) ^ Value) & kMask) == 0; }
 };
 
-template <PixelFormat F>
-using FormatTag = std::integral_constant<PixelFormat, F>;
+template <PixelFormat F> using FormatTag = std::integral_constant<PixelFormat, F>;
 
 // Calls Body(FormatTag<F>{}) for the runtime format Format, so Body is compiled
 // once per format and its loops see the pixel size as a constant.
-template <typename Body>
-decltype(auto) WithFormat(PixelFormat Format, Body&& Run) {
+template <typename Body> decltype(auto) WithFormat(PixelFormat Format, Body&& Run) {
     switch (Format) {
-    case PixelFormat::Rgb565: return Run(FormatTag<PixelFormat::Rgb565>{});
-    case PixelFormat::Rgb555: return Run(FormatTag<PixelFormat::Rgb555>{});
-    case PixelFormat::Bgr24: return Run(FormatTag<PixelFormat::Bgr24>{});
-    case PixelFormat::Bgrx32: break;
+    case PixelFormat::Rgb565:
+        return Run(FormatTag<PixelFormat::Rgb565>{});
+    case PixelFormat::Rgb555:
+        return Run(FormatTag<PixelFormat::Rgb555>{});
+    case PixelFormat::Bgr24:
+        return Run(FormatTag<PixelFormat::Bgr24>{});
+    case PixelFormat::Bgrx32:
+        break;
     }
     return Run(FormatTag<PixelFormat::Bgrx32>{});
 }

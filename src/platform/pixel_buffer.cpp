@@ -27,7 +27,9 @@ PixelView PixelBuffer::View() const {
     return PixelView{FPixels.get(), FWidth, FHeight, ptrdiff_t(FWidth) * BytesPerPixel(FFormat), FFormat};
 }
 
-bool PixelBuffer::Fill(uint32_t Pixel) { return FillRect(Rect(0, 0, FWidth, FHeight), Pixel); }
+bool PixelBuffer::Fill(uint32_t Pixel) {
+    return FillRect(Rect(0, 0, FWidth, FHeight), Pixel);
+}
 
 bool PixelBuffer::FillRect(const TRect& Area, uint32_t Pixel) {
     if (!Usable()) return false;

@@ -59,7 +59,7 @@ CopyPlan PlanCopy(const PixelView& Target, int X, int Y, const PixelView& Source
 
 // The lowest and one past the highest byte a block of rows touches.
 std::pair<const uint8_t*, const uint8_t*> ByteSpan(const PixelView& View, int64_t X, int64_t Y, int64_t Width,
-                                                  int64_t Height) {
+                                                   int64_t Height) {
     const int bpp = BytesPerPixel(View.Format);
     const uint8_t* first = View.Row(int(Y)) + X * bpp;
     const uint8_t* last = View.Row(int(Y + Height - 1)) + X * bpp;
@@ -73,11 +73,11 @@ bool Overlaps(const PixelView& Target, const PixelView& Source, const CopyPlan& 
     return t.first < s.second && s.first < t.second;
 }
 
-template <PixelFormat F>
-void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
+template <PixelFormat F> void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
     constexpr int bpp = PixelTraits<F>::kBytes;
     if (Count <= 16) {
-        for (int i = 0; i < Count; ++i) PixelTraits<F>::Store(Row + i * bpp, Pixel);
+        for (int i = 0; i < Count; ++i)
+            PixelTraits<F>::Store(Row + i * bpp, Pixel);
         return;
     }
     PixelTraits<F>::Store(Row, Pixel);
@@ -111,7 +111,8 @@ void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorK
 }
 
 template <PixelFormat S, PixelFormat D>
-void StretchRow(uint8_t* Target, const uint8_t* Source, int64_t Count, StretchWalk Column, SourceColorKey Key) {
+void StretchRow(uint8_t* Target, const uint8_t* Source, int64_t Count, StretchWalk Column,
+                SourceColorKey Key) {
     using Src = PixelTraits<S>;
     using Dst = PixelTraits<D>;
     for (int64_t i = 0; i < Count; ++i, Target += Dst::kBytes, Column.Next()) {
@@ -126,8 +127,7 @@ void StretchRow(uint8_t* Target, const uint8_t* Source, int64_t Count, StretchWa
 }
 
 // Runs Body(FormatTag<S>, FormatTag<D>) for the two runtime formats.
-template <typename Body>
-void WithFormats(PixelFormat Source, PixelFormat Target, Body&& Run) {
+template <typename Body> void WithFormats(PixelFormat Source, PixelFormat Target, Body&& Run) {
     WithFormat(Source, [&](auto s) { WithFormat(Target, [&](auto d) { Run(s, d); }); });
 }
 
@@ -152,7 +152,8 @@ void FillPixels(const PixelView& Target, const TRect& Area, uint32_t Pixel) {
     if (r.Empty() || Target.Empty()) return;
     const int bpp = BytesPerPixel(Target.Format);
     WithFormat(Target.Format, [&](auto f) {
-        for (int y = r.Top; y < r.Bottom; ++y) FillRow<f()>(Target.Row(y) + r.Left * bpp, int(r.Width()), Pixel);
+        for (int y = r.Top; y < r.Bottom; ++y)
+            FillRow<f()>(Target.Row(y) + r.Left * bpp, int(r.Width()), Pixel);
     });
 }
 

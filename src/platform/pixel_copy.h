@@ -15,7 +15,9 @@
 using SourceColorKey = std::optional<uint32_t>;
 
 // The whole view as a rectangle.
-inline TRect ViewBounds(const PixelView& View) { return Rect(0, 0, View.Width, View.Height); }
+inline TRect ViewBounds(const PixelView& View) {
+    return Rect(0, 0, View.Width, View.Height);
+}
 
 // Writes the raw value Pixel into Count pixels starting at Row (a pixel of Format).
 void FillPixelRow(uint8_t* Row, int Count, PixelFormat Format, uint32_t Pixel);

@@ -9,8 +9,8 @@ void HeadlessPresenter::Open(const std::string& Caption) {
     FOpen = true;
 }
 
-void HeadlessPresenter::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
-                                bool /*WaitVBlank*/) {
+void HeadlessPresenter::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth,
+                                int ScreenHeight, bool /*WaitVBlank*/) {
     if (!FOpen) return;
     const bool sameScreen = !FScreen.Empty() && FScreen.Width() == ScreenWidth &&
                             FScreen.Height() == ScreenHeight && FScreen.Format() == Frame.Format;
@@ -27,6 +27,7 @@ void HeadlessPresenter::Present(const PixelView& Frame, const TRect& Target, int
 }
 
 void HeadlessPresenter::SaveFrame(const std::string& FileName) const {
-    if (FScreen.Empty()) throw Exception(Format("Cannot write \"%s\": no frame was presented", FileName.c_str()));
+    if (FScreen.Empty())
+        throw Exception(Format("Cannot write \"%s\": no frame was presented", FileName.c_str()));
     WritePng(FileName, FScreen.View());
 }

@@ -8,10 +8,14 @@ namespace {
 
 Uint32 SdlFormat(PixelFormat Format) {
     switch (Format) {
-    case PixelFormat::Rgb565: return SDL_PIXELFORMAT_RGB565;
-    case PixelFormat::Rgb555: return SDL_PIXELFORMAT_RGB555;
-    case PixelFormat::Bgr24: return SDL_PIXELFORMAT_BGR24; // bytes blue, green, red
-    case PixelFormat::Bgrx32: break;
+    case PixelFormat::Rgb565:
+        return SDL_PIXELFORMAT_RGB565;
+    case PixelFormat::Rgb555:
+        return SDL_PIXELFORMAT_RGB555;
+    case PixelFormat::Bgr24:
+        return SDL_PIXELFORMAT_BGR24; // bytes blue, green, red
+    case PixelFormat::Bgrx32:
+        break;
     }
     return SDL_PIXELFORMAT_RGB888; // 32-bit words 0x00RRGGBB: bytes blue, green, red, unused
 }
@@ -22,7 +26,9 @@ Uint32 SdlFormat(PixelFormat Format) {
 
 } // namespace
 
-SdlPresenter::~SdlPresenter() { Close(); }
+SdlPresenter::~SdlPresenter() {
+    Close();
+}
 
 void SdlPresenter::Open(const std::string& Caption) {
     if (IsOpen()) return;

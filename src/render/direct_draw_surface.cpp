@@ -29,7 +29,9 @@ TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {
     return *FCanvas;
 }
 
-bool TDirectDrawSurface::Fill(uint32_t Pixel) { return Record(FBuffer.Fill(Pixel), nullptr); }
+bool TDirectDrawSurface::Fill(uint32_t Pixel) {
+    return Record(FBuffer.Fill(Pixel), nullptr);
+}
 
 bool TDirectDrawSurface::FillRect(const TRect& DestRect, uint32_t Pixel) {
     return Record(FBuffer.FillRect(DestRect, Pixel), nullptr);
@@ -40,9 +42,10 @@ bool TDirectDrawSurface::Draw(int X, int Y, const TRect& SrcRect, const TDirectD
     return Record(FBuffer.Copy(X, Y, Source.FBuffer, SrcRect, KeyOf(Source, Transparent)), &Source);
 }
 
-bool TDirectDrawSurface::StretchDraw(const TRect& DestRect, const TRect& SrcRect, const TDirectDrawSurface& Source,
-                                     bool Transparent) {
-    return Record(FBuffer.StretchCopy(DestRect, Source.FBuffer, SrcRect, KeyOf(Source, Transparent)), &Source);
+bool TDirectDrawSurface::StretchDraw(const TRect& DestRect, const TRect& SrcRect,
+                                     const TDirectDrawSurface& Source, bool Transparent) {
+    return Record(FBuffer.StretchCopy(DestRect, Source.FBuffer, SrcRect, KeyOf(Source, Transparent)),
+                  &Source);
 }
 
 bool TDirectDrawSurface::Record(DXResult Result) {

@@ -21,8 +21,7 @@ private:
 };
 
 // Runs a function when it goes out of scope, also when an exception leaves.
-template <typename Function>
-class AtExit {
+template <typename Function> class AtExit {
 public:
     explicit AtExit(Function F) : run(std::move(F)) {}
     ~AtExit() { run(); }
@@ -101,9 +100,13 @@ void TCustomDXDraw::SetOptions(TDXDrawOptions Value) {
     FNowOptions = FInitialized ? OptionsWhileInitialized(FNowOptions, Value) : EffectiveOptions(Value);
 }
 
-int TCustomDXDraw::SurfaceWidth() const { return FDriver ? FDriver->Surface().Width() : FSurfaceWidth; }
+int TCustomDXDraw::SurfaceWidth() const {
+    return FDriver ? FDriver->Surface().Width() : FSurfaceWidth;
+}
 
-int TCustomDXDraw::SurfaceHeight() const { return FDriver ? FDriver->Surface().Height() : FSurfaceHeight; }
+int TCustomDXDraw::SurfaceHeight() const {
+    return FDriver ? FDriver->Surface().Height() : FSurfaceHeight;
+}
 
 void TCustomDXDraw::SetSize(int AWidth, int AHeight) {
     if ((AWidth == SurfaceWidth() && AHeight == SurfaceHeight()) || FUpdating) return;
@@ -147,7 +150,9 @@ void TCustomDXDraw::Finalize() {
     RaiseFinalizeEvents();
 }
 
-bool TCustomDXDraw::CanDraw() { return FInitialized && !FUpdating && FDriver && TryRestore(); }
+bool TCustomDXDraw::CanDraw() {
+    return FInitialized && !FUpdating && FDriver && TryRestore();
+}
 
 void TCustomDXDraw::BeginScene() {
     if (!FOptions.Contains(do3D) || !FD2D || !FInitialized) return;
@@ -209,7 +214,8 @@ void TCustomDXDraw::RegisterListener(TDXDrawNotifyEvent Proc, const TObject* Obj
 }
 
 void TCustomDXDraw::UnregisterListener(const TObject* Obj) {
-    auto it = std::find_if(FListeners.begin(), FListeners.end(), [Obj](const Listener& l) { return l.Obj == Obj; });
+    auto it =
+        std::find_if(FListeners.begin(), FListeners.end(), [Obj](const Listener& l) { return l.Obj == Obj; });
     if (it == FListeners.end()) return;
     const TDXDrawNotifyEvent proc = it->Proc;
     if (FSurfaceEventsRaised) proc(this, dnFinalizeSurface);
@@ -303,7 +309,8 @@ void TCustomDXDraw::ReleaseDisplay() {
 }
 
 void TCustomDXDraw::ApplyColorTable(const TRGBQuads& Table) {
-    if (FInitialized && FDriver) FDriver->Palette().SetEntries(Table, FNowOptions.Contains(doAllowPalette256));
+    if (FInitialized && FDriver)
+        FDriver->Palette().SetEntries(Table, FNowOptions.Contains(doAllowPalette256));
 }
 
 // Listeners hear it newest first; one may unregister itself (or others) while

@@ -18,11 +18,14 @@ void TDXDrawDisplay::SetBitCount(int Value) {
     FBitCount = Value;
 }
 
-int TDXDrawDisplay::Count() { return int(ModeList().size()); }
+int TDXDrawDisplay::Count() {
+    return int(ModeList().size());
+}
 
 const TDXDrawDisplayMode& TDXDrawDisplay::Modes(int Index) {
     const auto& modes = ModeList();
-    if (Index < 0 || Index >= int(modes.size())) throw EListError(Format("List index out of bounds (%d)", Index));
+    if (Index < 0 || Index >= int(modes.size()))
+        throw EListError(Format("List index out of bounds (%d)", Index));
     return modes[size_t(Index)];
 }
 
@@ -37,7 +40,8 @@ bool TDXDrawDisplay::SetMode() {
 const std::vector<TDXDrawDisplayMode>& TDXDrawDisplay::ModeList() {
     if (!FModesRead) {
         FModes.clear();
-        for (const DisplayMode& m : FSource.Modes()) FModes.push_back({m.Width, m.Height, m.BitCount});
+        for (const DisplayMode& m : FSource.Modes())
+            FModes.push_back({m.Width, m.Height, m.BitCount});
         std::sort(FModes.begin(), FModes.end(), AscendingMode);
         FModesRead = true;
     }

@@ -10,10 +10,14 @@ namespace {
 // Surfaces of the display's depth; none for palette (8-bit) displays.
 std::optional<PixelFormat> FormatOfBitCount(int BitCount) {
     switch (BitCount) {
-    case 16: return PixelFormat::Rgb565;
-    case 24: return PixelFormat::Bgr24;
-    case 32: return PixelFormat::Bgrx32;
-    default: return std::nullopt;
+    case 16:
+        return PixelFormat::Rgb565;
+    case 24:
+        return PixelFormat::Bgr24;
+    case 32:
+        return PixelFormat::Bgrx32;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -44,7 +48,8 @@ void TDXDrawDriver::CreateSurface(int Width, int Height) {
     now = now - TDXDrawOptions{doSystemMemory};
     const int w = std::max(Width, 1), h = std::max(Height, 1);
     const bool systemMemory = FDXDraw.FOptions.Contains(doSystemMemory);
-    if (!FSurface.CreateSurface(w, h, FFormat, systemMemory) && !FSurface.CreateSurface(w, h, FFormat, true)) {
+    if (!FSurface.CreateSurface(w, h, FFormat, systemMemory) &&
+        !FSurface.CreateSurface(w, h, FFormat, true)) {
         throw EDXDrawError(Format("%s cannot be made", "Surface"));
     }
     if (FSurface.SystemMemory()) now = now + TDXDrawOptions{doSystemMemory};
@@ -66,7 +71,9 @@ void TDXDrawDriver::Initialize3D() {
     if (hardware) now = now + TDXDrawOptions{doHardware};
 }
 
-void TDXDrawDriverBlt::Flip() { Present(TargetRect(), FDXDraw.NowOptions().Contains(doWaitVBlank)); }
+void TDXDrawDriverBlt::Flip() {
+    Present(TargetRect(), FDXDraw.NowOptions().Contains(doWaitVBlank));
+}
 
 TRect TDXDrawDriverBlt::TargetRect() const {
     const TCustomDXDraw& d = FDXDraw;
@@ -83,5 +90,6 @@ TRect TDXDrawDriverBlt::TargetRect() const {
 void TDXDrawDriverFlip::Flip() {
     const TCustomDXDraw& d = FDXDraw;
     if (!d.ParentForm() || !d.ParentForm()->FormActive()) return;
-    Present(Bounds(d.Left(), d.Top(), FSurface.Width(), FSurface.Height()), d.NowOptions().Contains(doWaitVBlank));
+    Present(Bounds(d.Left(), d.Top(), FSurface.Width(), FSurface.Height()),
+            d.NowOptions().Contains(doWaitVBlank));
 }

@@ -19,6 +19,7 @@ TDXDrawOptions EffectiveOptions(TDXDrawOptions Options) {
 
 TDXDrawOptions OptionsWhileInitialized(TDXDrawOptions Now, TDXDrawOptions Options) {
     TDXDrawOptions now = (Now - kChangeableWhileInitialized) + (Options * kChangeableWhileInitialized);
-    if (!now.Contains(do3D)) now = now - TDXDrawOptions{doRetainedMode, doHardware, doSelectDriver, doZBuffer};
+    if (!now.Contains(do3D))
+        now = now - TDXDrawOptions{doRetainedMode, doHardware, doSelectDriver, doZBuffer};
     return now;
 }

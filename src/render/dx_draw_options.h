@@ -28,7 +28,8 @@ class TDXDrawOptions {
 public:
     constexpr TDXDrawOptions() = default;
     constexpr TDXDrawOptions(std::initializer_list<TDXDrawOption> Options) {
-        for (TDXDrawOption o : Options) FMask = uint16_t(FMask | Bit(o));
+        for (TDXDrawOption o : Options)
+            FMask = uint16_t(FMask | Bit(o));
     }
     static constexpr TDXDrawOptions FromMask(uint16_t Mask) {
         TDXDrawOptions o;
@@ -40,7 +41,9 @@ public:
     constexpr bool Contains(TDXDrawOption O) const { return (FMask & Bit(O)) != 0; }
     // The set with (+) or without (-) the given options.
     constexpr TDXDrawOptions operator+(TDXDrawOptions O) const { return FromMask(uint16_t(FMask | O.FMask)); }
-    constexpr TDXDrawOptions operator-(TDXDrawOptions O) const { return FromMask(uint16_t(FMask & ~O.FMask)); }
+    constexpr TDXDrawOptions operator-(TDXDrawOptions O) const {
+        return FromMask(uint16_t(FMask & ~O.FMask));
+    }
     // The options both sets hold.
     constexpr TDXDrawOptions operator*(TDXDrawOptions O) const { return FromMask(uint16_t(FMask & O.FMask)); }
     constexpr bool operator==(const TDXDrawOptions&) const = default;

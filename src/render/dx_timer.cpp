@@ -71,7 +71,9 @@ void TCustomDXTimer::Resume() {
     FApp.SetIdleHandler([this] { return Idle(); });
 }
 
-void TCustomDXTimer::Suspend() { FApp.SetIdleHandler(nullptr); }
+void TCustomDXTimer::Suspend() {
+    FApp.SetIdleHandler(nullptr);
+}
 
 void TCustomDXTimer::Activation(bool Active) {
     if (Active) {

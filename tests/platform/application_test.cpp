@@ -42,7 +42,8 @@ TEST(HeadlessApplication, DeliversEventsBeforeIdleProcessing) {
     std::vector<std::string> log;
     app.OnKeyDown = [&](uint16_t Key) { log.push_back("key " + std::to_string(Key)); };
     app.OnPaint = [&] { log.push_back("paint"); };
-    const int hook = app.AddActivationHook([&](bool Active) { log.push_back(Active ? "active" : "inactive"); });
+    const int hook =
+        app.AddActivationHook([&](bool Active) { log.push_back(Active ? "active" : "inactive"); });
     app.SetIdleHandler([&] {
         log.push_back("idle");
         app.SetIdleHandler(nullptr); // a handler may remove itself while it runs
@@ -87,9 +88,11 @@ TEST(SdlApplication, RunsItsLoopOnTheDummyDriverAndMapsKeys) {
         uint16_t virtualKey;
     };
     // SDL key codes: printable keys are their characters, others have bit 30 set.
-    const Case cases[] = {{27, 27}, {'a', 'A'}, {'z', 'Z'}, {'5', '5'}, {13, 13}, {' ', 32},
-                          {0x4000003A, 112}, {0x40000045, 123}, {0x40000050, 37}, {0x40000080, 0}, {'[', 0}};
-    for (const Case& c : cases) EXPECT_EQ(VirtualKeyFromKeycode(c.keycode), c.virtualKey) << c.keycode;
+    const Case cases[] = {{27, 27},         {'a', 'A'},      {'z', 'Z'},        {'5', '5'},
+                          {13, 13},         {' ', 32},       {0x4000003A, 112}, {0x40000045, 123},
+                          {0x40000050, 37}, {0x40000080, 0}, {'[', 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(VirtualKeyFromKeycode(c.keycode), c.virtualKey) << c.keycode;
 }
 
 } // namespace

@@ -18,7 +18,8 @@ std::string Picture(Canvas& C, int W, int H, uint32_t Ink) {
     std::string s;
     for (int y = 0; y < H; ++y) {
         if (y) s += '|';
-        for (int x = 0; x < W; ++x) s += C.Pixels(x, y) == Ink ? '#' : '.';
+        for (int x = 0; x < W; ++x)
+            s += C.Pixels(x, y) == Ink ? '#' : '.';
     }
     return s;
 }
@@ -65,16 +66,15 @@ TEST(CanvasLines, WidePensPaintBandsWithRoundEnds) {
     b.Paper.LineTo(8, 4);
     // An even width is centred on pixel corners: six rows (1 to 6), half the
     // width beyond each end (0 to 10), ends rounded.
-    EXPECT_EQ(Picture(b.Paper, 12, 9, 0xFFFFFF),
-              "............|"
-              ".#########..|"
-              "###########.|"
-              "###########.|"
-              "###########.|"
-              "###########.|"
-              ".#########..|"
-              "............|"
-              "............");
+    EXPECT_EQ(Picture(b.Paper, 12, 9, 0xFFFFFF), "............|"
+                                                 ".#########..|"
+                                                 "###########.|"
+                                                 "###########.|"
+                                                 "###########.|"
+                                                 "###########.|"
+                                                 ".#########..|"
+                                                 "............|"
+                                                 "............");
 
     Board dot(7, 7);
     dot.Paper.Pen.Color = 0xFFFFFF;
@@ -90,7 +90,8 @@ std::vector<uint32_t> ReferenceFill(const PixelView& V, int X, int Y, uint32_t M
                                     uint32_t Fill) {
     std::vector<uint32_t> out;
     for (int y = 0; y < V.Height; ++y)
-        for (int x = 0; x < V.Width; ++x) out.push_back(V.Read(x, y));
+        for (int x = 0; x < V.Width; ++x)
+            out.push_back(V.Read(x, y));
     auto in = [&](int x, int y) { return (V.Read(x, y) != Match) == Border; };
     if (!in(X, Y)) return out;
     std::vector<bool> seen(out.size());
@@ -102,7 +103,8 @@ std::vector<uint32_t> ReferenceFill(const PixelView& V, int X, int Y, uint32_t M
         out[size_t(y) * V.Width + x] = Fill;
         const int nx[] = {x - 1, x + 1, x, x}, ny[] = {y, y, y - 1, y + 1};
         for (int k = 0; k < 4; ++k) {
-            if (!V.Contains(nx[k], ny[k]) || seen[size_t(ny[k]) * V.Width + nx[k]] || !in(nx[k], ny[k])) continue;
+            if (!V.Contains(nx[k], ny[k]) || seen[size_t(ny[k]) * V.Width + nx[k]] || !in(nx[k], ny[k]))
+                continue;
             seen[size_t(ny[k]) * V.Width + nx[k]] = true;
             queue.push_back({nx[k], ny[k]});
         }
@@ -124,9 +126,10 @@ TEST(CanvasFloodFill, BorderFillStopsAtTheConvertedBorderColour) {
     b.Paper.SetPixels(7, 5, kSeaLine + 0x400);
     b.Paper.Brush.Color = 0xEED6B4;
     b.Paper.FloodFill(0, 7, kSeaLine, fsBorder);
-    EXPECT_EQ(Picture(b.Paper, 12, 8, UnpackColor(PixelFormat::Rgb565, PackColor(PixelFormat::Rgb565, 0xEED6B4))),
-              "............|............|............|............|"
-              "############|#####.######|############|############");
+    EXPECT_EQ(
+        Picture(b.Paper, 12, 8, UnpackColor(PixelFormat::Rgb565, PackColor(PixelFormat::Rgb565, 0xEED6B4))),
+        "............|............|............|............|"
+        "############|#####.######|############|############");
 
     // Starting on a border pixel paints nothing.
     Board c(4, 4);
@@ -151,7 +154,8 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
         uint32_t walls, fillColoured, maxWidth; // walls and fill-coloured pixels per 1000
     };
     for (const Density d : {Density{400, 200, 60}, Density{15, 10, 300}}) {
-        for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
+        for (PixelFormat f :
+             {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
             for (int round = 0; round < 30; ++round) {
                 const int w = 5 + int(next() % d.maxWidth), h = 5 + int(next() % 40);
                 Board b(w, h, f);
@@ -159,9 +163,10 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) {
                         const uint32_t r = next() % 1000;
-                        b.Buffer.View().Write(x, y, r < d.walls                  ? border
-                                                    : r < d.walls + d.fillColoured ? fill
-                                                                                   : PackColor(f, 0x00FF00));
+                        b.Buffer.View().Write(x, y,
+                                              r < d.walls                    ? border
+                                              : r < d.walls + d.fillColoured ? fill
+                                                                             : PackColor(f, 0x00FF00));
                     }
                 const int sx = int(next() % w), sy = int(next() % h);
                 for (bool borderFill : {true, false}) {
@@ -171,8 +176,10 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
                     b.Paper.FloodFill(sx, sy, UnpackColor(f, match), borderFill ? fsBorder : fsSurface);
                     std::vector<uint32_t> got;
                     for (int y = 0; y < h; ++y)
-                        for (int x = 0; x < w; ++x) got.push_back(b.Buffer.View().Read(x, y));
-                    ASSERT_EQ(got, want) << "format " << int(f) << " round " << round << " border " << borderFill;
+                        for (int x = 0; x < w; ++x)
+                            got.push_back(b.Buffer.View().Read(x, y));
+                    ASSERT_EQ(got, want)
+                        << "format " << int(f) << " round " << round << " border " << borderFill;
                 }
             }
         }

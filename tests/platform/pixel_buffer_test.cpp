@@ -13,13 +13,15 @@ constexpr PixelFormat kFormats[] = {PixelFormat::Rgb565, PixelFormat::Rgb555, Pi
 // A buffer whose pixel (x, y) holds the raw value 1 + x + 16 * y.
 void Number(PixelBuffer& B) {
     for (int y = 0; y < B.Height(); ++y)
-        for (int x = 0; x < B.Width(); ++x) B.View().Write(x, y, uint32_t(1 + x + 16 * y));
+        for (int x = 0; x < B.Width(); ++x)
+            B.View().Write(x, y, uint32_t(1 + x + 16 * y));
 }
 
 TEST(PackColor, RoundTripsEveryPixelValueAndKeepsBlackAndWhite) {
     for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555}) {
         const uint32_t count = f == PixelFormat::Rgb565 ? 65536 : 32768;
-        for (uint32_t p = 0; p < count; ++p) ASSERT_EQ(PackColor(f, UnpackColor(f, p)), p) << int(f);
+        for (uint32_t p = 0; p < count; ++p)
+            ASSERT_EQ(PackColor(f, UnpackColor(f, p)), p) << int(f);
     }
     for (PixelFormat f : kFormats) {
         EXPECT_EQ(UnpackColor(f, PackColor(f, 0xFFFFFF)), 0xFFFFFFu);
@@ -84,9 +86,9 @@ TEST(PixelBuffer, PlainCopiesClipBothRectanglesTogether) {
             for (int x = 0; x < 800; ++x) {
                 const bool in = x >= c.expectDest.Left && x < c.expectDest.Right && y >= c.expectDest.Top &&
                                 y < c.expectDest.Bottom;
-                const uint32_t want =
-                    in ? source.View().Read(c.sourceLeft + x - c.expectDest.Left, c.sourceTop + y - c.expectDest.Top)
-                       : 0;
+                const uint32_t want = in ? source.View().Read(c.sourceLeft + x - c.expectDest.Left,
+                                                              c.sourceTop + y - c.expectDest.Top)
+                                         : 0;
                 ASSERT_EQ(dest.View().Read(x, y), want) << c.name << " at " << x << "," << y;
             }
         }
@@ -99,7 +101,8 @@ TEST(PixelBuffer, ColourKeyConversionAndOverlap) {
     ASSERT_TRUE(dest.Create(4, 1, PixelFormat::Rgb565));
     ASSERT_TRUE(source.Create(4, 1, PixelFormat::Rgb565));
     dest.Fill(7);
-    for (int x = 0; x < 4; ++x) source.View().Write(x, 0, x % 2 ? 0xFFFF : 0x1234);
+    for (int x = 0; x < 4; ++x)
+        source.View().Write(x, 0, x % 2 ? 0xFFFF : 0x1234);
     dest.Copy(0, 0, source, Rect(0, 0, 4, 1), 0xFFFF);
     EXPECT_EQ(dest.View().Read(0, 0), 0x1234u);
     EXPECT_EQ(dest.View().Read(1, 0), 7u);
@@ -128,14 +131,16 @@ TEST(PixelBuffer, ColourKeyConversionAndOverlap) {
     Number(row);
     row.Copy(1, 0, row, Rect(0, 0, 5, 1), std::nullopt);
     std::vector<uint32_t> got;
-    for (int x = 0; x < 6; ++x) got.push_back(row.View().Read(x, 0));
+    for (int x = 0; x < 6; ++x)
+        got.push_back(row.View().Read(x, 0));
     EXPECT_EQ(got, (std::vector<uint32_t>{1, 1, 2, 3, 4, 5}));
 }
 
 // The raw values of a row of a buffer, as a list.
 std::vector<uint32_t> RowOf(const PixelBuffer& B, int Y) {
     std::vector<uint32_t> r;
-    for (int x = 0; x < B.Width(); ++x) r.push_back(B.View().Read(x, Y));
+    for (int x = 0; x < B.Width(); ++x)
+        r.push_back(B.View().Read(x, Y));
     return r;
 }
 

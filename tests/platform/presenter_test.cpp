@@ -20,7 +20,8 @@ namespace {
 
 std::string Row(const PixelBuffer& B, int Y) {
     std::string s;
-    for (int x = 0; x < B.Width(); ++x) s += B.View().Read(x, Y) ? '#' : '.';
+    for (int x = 0; x < B.Width(); ++x)
+        s += B.View().Read(x, Y) ? '#' : '.';
     return s;
 }
 
@@ -57,7 +58,8 @@ TEST(PngWriter, WritesSnapshotsAndNamesTheFileWhenItCannot) {
     screen.Present(frame.View(), Rect(0, 0, 3, 2), 300, 2, true);
     screen.SaveFrame(file);
     std::ifstream in(file, std::ios::binary);
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
     ASSERT_GT(bytes.size(), 24u);
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
     // The header chunk: width 300, height 2, big-endian.
@@ -94,7 +96,8 @@ TEST(HeadlessMessageBox, RecordsAndReportsOnStandardError) {
     ::testing::internal::CaptureStderr();
     box.ShowError("Error", "Error creating stream! (2)");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Error creating stream! (2)\n");
-    EXPECT_EQ(box.Shown(), (std::vector<HeadlessMessageBox::Message>{{"Error", "Error creating stream! (2)"}}));
+    EXPECT_EQ(box.Shown(),
+              (std::vector<HeadlessMessageBox::Message>{{"Error", "Error creating stream! (2)"}}));
 }
 
 TEST(SdlPresenter, OpensOnTheDummyDriverAndReportsAMissingDisplay) {
@@ -106,7 +109,8 @@ TEST(SdlPresenter, OpensOnTheDummyDriverAndReportsAMissingDisplay) {
         EXPECT_EQ(screen.DesktopMode().BitCount % 8, 0);
         PixelBuffer frame;
         ASSERT_TRUE(frame.Create(800, 600, PixelFormat::Rgb565));
-        for (int i = 0; i < 3; ++i) screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, i != 1);
+        for (int i = 0; i < 3; ++i)
+            screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, i != 1);
     }
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const std::string saved = driver ? driver : "";

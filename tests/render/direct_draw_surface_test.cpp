@@ -18,9 +18,9 @@ TEST(DirectDrawSurface, CopiesWithTheSourceKeyAndRecordsFailures) {
     dest.Fill(0x1234);
 
     EXPECT_TRUE(dest.Draw(-10, -10, Rect(0, 0, 40, 40), sprite, true));
-    EXPECT_EQ(dest.View().Read(0, 0), 0x1234u);       // keyed
-    EXPECT_EQ(dest.View().Read(20, 20), 0xF800u);     // the red corner, now at (20..29)
-    EXPECT_EQ(dest.View().Read(30, 30), 0x1234u);     // nothing beyond the sprite
+    EXPECT_EQ(dest.View().Read(0, 0), 0x1234u);   // keyed
+    EXPECT_EQ(dest.View().Read(20, 20), 0xF800u); // the red corner, now at (20..29)
+    EXPECT_EQ(dest.View().Read(30, 30), 0x1234u); // nothing beyond the sprite
     EXPECT_TRUE(dest.Draw(790, 590, Rect(0, 0, 40, 40), sprite, false));
     EXPECT_EQ(dest.View().Read(799, 599), 0xFFFFu); // opaque: the near-white shows
     EXPECT_TRUE(dest.StretchDraw(Rect(100, 100, 120, 120), Rect(30, 30, 40, 40), sprite, true));

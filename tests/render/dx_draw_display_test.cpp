@@ -19,6 +19,7 @@ struct ModeCase {
 };
 
 TEST(DXDrawDisplay, ChoosesTheExactModeOrTheRightSubstitute) {
+    // clang-format off
     const ModeCase cases[] = {
         {"exact", {{640, 480, 16}, {800, 600, 16}, {1024, 768, 16}}, {800, 600, 16}, false, true, true, {800, 600, 16}},
         {"same ratio first, though a wider mode is smaller",
@@ -45,6 +46,7 @@ TEST(DXDrawDisplay, ChoosesTheExactModeOrTheRightSubstitute) {
         {"too small everywhere", {{640, 480, 16}}, {800, 600, 16}, false, true, false, {800, 600, 16}},
         {"no size asked", {{640, 480, 16}}, {0, 600, 16}, false, true, false, {0, 600, 16}},
     };
+    // clang-format on
     for (const ModeCase& c : cases) {
         ListedDisplayModes source(c.offered);
         TDXDrawDisplay display(source);
@@ -80,8 +82,10 @@ TEST(DXDrawDisplay, KeepsItsValuesSoundAndSortsTheModeList) {
 
     ASSERT_EQ(display.Count(), 4);
     std::vector<TDXDrawDisplayMode> sorted;
-    for (int i = 0; i < display.Count(); ++i) sorted.push_back(display.Modes(i));
-    EXPECT_EQ(sorted, (std::vector<TDXDrawDisplayMode>{{800, 600, 16}, {800, 600, 32}, {1024, 600, 16}, {1024, 768, 32}}));
+    for (int i = 0; i < display.Count(); ++i)
+        sorted.push_back(display.Modes(i));
+    EXPECT_EQ(sorted, (std::vector<TDXDrawDisplayMode>{
+                          {800, 600, 16}, {800, 600, 32}, {1024, 600, 16}, {1024, 768, 32}}));
     EXPECT_THROW(display.Modes(4), EListError);
 }
 

@@ -21,8 +21,9 @@ public:
 };
 
 const char* NotifyName(TDXDrawNotifyType T) {
-    static const char* const names[] = {"dnDestroying", "dnInitializing", "dnInitialize", "dnInitializeSurface",
-                                        "dnFinalize",   "dnFinalizeSurface", "dnRestore", "dnSetSurfaceSize"};
+    static const char* const names[] = {"dnDestroying",        "dnInitializing",  "dnInitialize",
+                                        "dnInitializeSurface", "dnFinalize",      "dnFinalizeSurface",
+                                        "dnRestore",           "dnSetSurfaceSize"};
     return names[T];
 }
 
@@ -87,22 +88,29 @@ TEST(DXDrawOptions, EffectiveOptionsFollowEachRule) {
     const Case cases[] = {
         {"the show's options",
          kShowOptions,
-         {doFullScreen, doAllowReboot, doWaitVBlank, doCenter, do3D, doDirectX7Mode, doSelectDriver, doZBuffer}},
+         {doFullScreen, doAllowReboot, doWaitVBlank, doCenter, do3D, doDirectX7Mode, doSelectDriver,
+          doZBuffer}},
         {"the defaults: no full screen, no 3D", kDefaultDXDrawOptions, {doWaitVBlank, doCenter}},
         {"full-screen options need full screen",
          {doNoWindowChange, doAllowReboot, doAllowPalette256, doFlip, doStretch},
          {doStretch}},
         {"3D options need 3D", {doDirectX7Mode, doRetainedMode, doHardware, doSelectDriver, doZBuffer}, {}},
-        {"system memory excludes flipping", {doFullScreen, doSystemMemory, doFlip}, {doFullScreen, doSystemMemory}},
-        {"DirectX 7 mode excludes retained mode", {do3D, doDirectX7Mode, doRetainedMode}, {do3D, doDirectX7Mode}},
+        {"system memory excludes flipping",
+         {doFullScreen, doSystemMemory, doFlip},
+         {doFullScreen, doSystemMemory}},
+        {"DirectX 7 mode excludes retained mode",
+         {do3D, doDirectX7Mode, doRetainedMode},
+         {do3D, doDirectX7Mode}},
         {"retained mode alone stays", {do3D, doRetainedMode, doZBuffer}, {do3D, doRetainedMode, doZBuffer}},
         {"hardware waits for initialization", {do3D, doHardware}, {do3D}},
     };
-    for (const Case& c : cases) EXPECT_EQ(EffectiveOptions(c.options).Mask(), c.now.Mask()) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(EffectiveOptions(c.options).Mask(), c.now.Mask()) << c.name;
 
     // While initialized only the wait, stretch and centre options follow the new value.
     const TDXDrawOptions now{doFullScreen, doWaitVBlank, doCenter, do3D, doHardware};
-    EXPECT_EQ(OptionsWhileInitialized(now, {doStretch, doFlip}), (TDXDrawOptions{doFullScreen, doStretch, do3D, doHardware}));
+    EXPECT_EQ(OptionsWhileInitialized(now, {doStretch, doFlip}),
+              (TDXDrawOptions{doFullScreen, doStretch, do3D, doHardware}));
     EXPECT_EQ(OptionsWhileInitialized({doWaitVBlank, doHardware, doZBuffer, doDirectX7Mode}, {}),
               (TDXDrawOptions{doDirectX7Mode}));
 }
@@ -114,17 +122,19 @@ TEST(DXDraw, InitializesWhenTheFormIsFirstShownAndTellsListenersNewestFirst) {
     a.Listen(r.DS);
     b.Listen(r.DS);
     r.DS.Loaded();
-    EXPECT_EQ(r.Take(), (Strings{"A:dnSetSurfaceSize", "B:dnSetSurfaceSize", "B:dnSetSurfaceSize", "A:dnSetSurfaceSize"}));
+    EXPECT_EQ(r.Take(), (Strings{"A:dnSetSurfaceSize", "B:dnSetSurfaceSize", "B:dnSetSurfaceSize",
+                                 "A:dnSetSurfaceSize"}));
     EXPECT_FALSE(r.DS.CanDraw());
 
     r.DS.FormShown();
-    EXPECT_EQ(r.Take(), (Strings{"OnInitializing", "B:dnInitializing", "A:dnInitializing", "B:dnSetSurfaceSize",
-                                 "A:dnSetSurfaceSize", "B:dnInitialize", "A:dnInitialize", "OnInitialize",
-                                 "B:dnInitializeSurface", "A:dnInitializeSurface", "OnInitializeSurface",
-                                 "B:dnRestore", "A:dnRestore", "OnRestoreSurface"}));
+    EXPECT_EQ(r.Take(),
+              (Strings{"OnInitializing", "B:dnInitializing", "A:dnInitializing", "B:dnSetSurfaceSize",
+                       "A:dnSetSurfaceSize", "B:dnInitialize", "A:dnInitialize", "OnInitialize",
+                       "B:dnInitializeSurface", "A:dnInitializeSurface", "OnInitializeSurface", "B:dnRestore",
+                       "A:dnRestore", "OnRestoreSurface"}));
     ASSERT_TRUE(r.DS.Initialized());
-    EXPECT_EQ(r.DS.NowOptions(),
-              (TDXDrawOptions{doFullScreen, doAllowReboot, doWaitVBlank, doCenter, do3D, doDirectX7Mode, doHardware}));
+    EXPECT_EQ(r.DS.NowOptions(), (TDXDrawOptions{doFullScreen, doAllowReboot, doWaitVBlank, doCenter, do3D,
+                                                 doDirectX7Mode, doHardware}));
     EXPECT_EQ(r.DS.Surface()->Width(), 800);
     EXPECT_EQ(r.DS.Surface()->Format(), PixelFormat::Rgb565);
     EXPECT_EQ(r.Modes.Current(), (DisplayMode{800, 600, 16}));
@@ -136,8 +146,9 @@ TEST(DXDraw, InitializesWhenTheFormIsFirstShownAndTellsListenersNewestFirst) {
     Probe c("C", log);
     c.Listen(r.DS);
     c.Listen(r.DS);
-    EXPECT_EQ(r.Take(), (Strings{"C:dnSetSurfaceSize", "C:dnInitialize", "C:dnInitializeSurface", "C:dnRestore",
-                                 "C:dnSetSurfaceSize", "C:dnInitialize", "C:dnInitializeSurface", "C:dnRestore"}));
+    EXPECT_EQ(r.Take(),
+              (Strings{"C:dnSetSurfaceSize", "C:dnInitialize", "C:dnInitializeSurface", "C:dnRestore",
+                       "C:dnSetSurfaceSize", "C:dnInitialize", "C:dnInitializeSurface", "C:dnRestore"}));
     r.DS.UnregisterListener(&c);
     EXPECT_EQ(r.Take(), (Strings{"C:dnFinalizeSurface", "C:dnFinalize"}));
 
@@ -149,8 +160,8 @@ TEST(DXDraw, InitializesWhenTheFormIsFirstShownAndTellsListenersNewestFirst) {
     EXPECT_EQ(r.DS.SurfaceWidth(), 400);
 
     r.DS.FormDestroyed();
-    EXPECT_EQ(r.Take(), (Strings{"OnFinalizeSurface", "B:dnFinalizeSurface", "A:dnFinalizeSurface", "OnFinalize",
-                                 "B:dnFinalize", "A:dnFinalize"}));
+    EXPECT_EQ(r.Take(), (Strings{"OnFinalizeSurface", "B:dnFinalizeSurface", "A:dnFinalizeSurface",
+                                 "OnFinalize", "B:dnFinalize", "A:dnFinalize"}));
     EXPECT_FALSE(r.DS.Initialized());
     EXPECT_EQ(r.DS.D2D(), nullptr);
     EXPECT_EQ(r.DS.SurfaceWidth(), 400); // the size is remembered
@@ -180,9 +191,8 @@ TEST(DXDraw, FailedInitializationLeavesTheDisplayFinalized) {
     };
     const Case cases[] = {
         {"no form", [](Rig& r) { r.DS.SetParentForm(nullptr); }, "EDXDrawError", "Form not found"},
-        {"no such mode",
-         [](Rig& r) { r.DS.Display().SetWidth(2000); },
-         "EDXDrawError", "Display mode cannot be changed (2000x600 16bit)"},
+        {"no such mode", [](Rig& r) { r.DS.Display().SetWidth(2000); }, "EDXDrawError",
+         "Display mode cannot be changed (2000x600 16bit)"},
         {"a palette display",
          [](Rig& r) {
              r.Modes = ListedDisplayModes({{800, 600, 8}});
@@ -244,7 +254,8 @@ std::string Shown(const HeadlessPresenter& P, uint32_t Ink, int Left, int Top, i
     std::string s;
     for (int y = Top; y < Bottom; ++y) {
         if (y > Top) s += '|';
-        for (int x = Left; x < Right; ++x) s += P.LastFrame().View().Read(x, y) == Ink ? '#' : '.';
+        for (int x = Left; x < Right; ++x)
+            s += P.LastFrame().View().Read(x, y) == Ink ? '#' : '.';
     }
     return s;
 }
@@ -265,7 +276,8 @@ TEST(DXDraw, DrawsOnlyWhenItCanAndClearsEachScene) {
     EXPECT_TRUE(r.DS.D2D()->InScene());
     bool black = true;
     for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) black = black && back.View().Read(x, y) == 0;
+        for (int x = 0; x < 800; ++x)
+            black = black && back.View().Read(x, y) == 0;
     EXPECT_TRUE(black);
     back.Canvas().SetPixels(3, 4, 0xFFFFFF);
     back.Canvas().Release();
@@ -302,8 +314,8 @@ TEST(DXDraw, FlipCentresOddDifferencesWithTheExtraPixelRightAndBelow) {
         const char* name;
         int controlWidth, controlHeight;
         TDXDrawOptions extra;
-        std::string corner; // the presented picture from (0, 0) to (3, 3)
-        std::string farCorner;  // from (Width - 3, Height - 3) to the end
+        std::string corner;    // the presented picture from (0, 0) to (3, 3)
+        std::string farCorner; // from (Width - 3, Height - 3) to the end
     };
     const Case cases[] = {
         {"same size", 800, 600, {}, "###|###|###", "###|###|###"},
@@ -328,7 +340,8 @@ TEST(DXDraw, FlipCentresOddDifferencesWithTheExtraPixelRightAndBelow) {
 TEST(DXDraw, PaletteTakesTheColourTableAroundTheStaticColours) {
     Rig r;
     r.DS.FormShown();
-    for (int i = 0; i < 256; ++i) r.DS.ColorTable[size_t(i)] = TRGBQuad{uint8_t(i), 1, 2, 0};
+    for (int i = 0; i < 256; ++i)
+        r.DS.ColorTable[size_t(i)] = TRGBQuad{uint8_t(i), 1, 2, 0};
     r.DS.UpdatePalette();
     const auto& entries = r.DS.Palette()->Entries();
     EXPECT_EQ(entries[100], (TPaletteEntry{2, 1, 100, 64}));

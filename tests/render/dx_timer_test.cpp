@@ -150,11 +150,13 @@ TEST(DXTimer, EnabledStartsStopsAndWaitsForLoading) {
 
 TEST(DXTimer, FrameRateIsMeasuredOverWholeSeconds) {
     TimerRig r;
-    for (int tick = 0; tick < 33; ++tick) r.IdleAfter(30);
+    for (int tick = 0; tick < 33; ++tick)
+        r.IdleAfter(30);
     EXPECT_EQ(r.Timer.FrameRate(), 0); // 990 ms: not yet a second
     r.IdleAfter(30);
     EXPECT_EQ(r.Timer.FrameRate(), 33); // 34 ticks in 1020 ms, rounded
-    for (int tick = 0; tick < 20; ++tick) r.IdleAfter(50);
+    for (int tick = 0; tick < 20; ++tick)
+        r.IdleAfter(50);
     EXPECT_EQ(r.Timer.FrameRate(), 20);
 }
 
