@@ -37,6 +37,7 @@ constexpr bool IsNearWhite(Rgb Color) {
 // The colour itself, or, if it is near-white, a warm light tone just below it.
 Rgb KeepOffWhite(Rgb Color);
 
-// Ordered (4x4 Bayer) dithering onto the levels of a 5-6-5 display, so smooth
-// gradients show as fine grain instead of bands at 16 bits per pixel.
+// Ordered (4x4 Bayer) dithering onto the exact values a 5-6-5 display shows,
+// so smooth gradients show as fine grain instead of bands at 16 bits per pixel
+// while each small area keeps its average colour.
 void DitherTo565(Picture& Image);

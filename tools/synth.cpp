@@ -46,10 +46,11 @@ double Oscillate(Waveform Wave, double Phase, double Step, double Time) {
     case Waveform::Pulse25:
         return Pulse(Phase, Step, 0.25);
     case Waveform::Bell: {
-        // FM at a 3.5 ratio gives the inharmonic partials of a bell; the index
-        // falls so the strike is bright and the ring mellow.
+        // FM with the modulator at three times the carrier: a bright, bell-like
+        // strike (a whole-number ratio keeps the modulator in step with the
+        // carrier's wrapping phase); the index falls so the ring turns mellow.
         const double index = 2.2 * std::exp(-Time * 6) + 0.3;
-        return std::sin(kTwoPi * Phase + index * std::sin(kTwoPi * std::fmod(Phase * 3.5, 1.0)));
+        return std::sin(kTwoPi * Phase + index * std::sin(kTwoPi * std::fmod(Phase * 3, 1.0)));
     }
     }
     return 0;
