@@ -56,7 +56,7 @@ struct Section {
     int Bars;
     std::string Chords; // one chord name a bar, repeated to fill the section
     int Transpose;      // semitones: the last chorus is a tone higher
-    unsigned Band;      // which accompanying parts play
+    unsigned Players;   // which accompanying parts play
     Beat Drums;
     bool Crash;                    // a crash cymbal on the first beat
     bool Fill;                     // a snare fill over the last two beats
@@ -184,10 +184,10 @@ void PlayArpeggio(Band& Out, const Chord& Harmony, int Transpose, double BarStar
 
 // One bar of the accompaniment over one chord.
 void PlayBar(Band& Out, const Section& Part, const Chord& Harmony, double BarStart) {
-    if (Part.Band & kPad) PlayPad(Out, Harmony, Part.Transpose, BarStart);
-    if (Part.Band & kStabs) PlayStabs(Out, Harmony, Part.Transpose, BarStart);
-    if (Part.Band & kBass) PlayBass(Out, Harmony, Part.Transpose, BarStart);
-    if (Part.Band & kArpeggio) PlayArpeggio(Out, Harmony, Part.Transpose, BarStart);
+    if (Part.Players & kPad) PlayPad(Out, Harmony, Part.Transpose, BarStart);
+    if (Part.Players & kStabs) PlayStabs(Out, Harmony, Part.Transpose, BarStart);
+    if (Part.Players & kBass) PlayBass(Out, Harmony, Part.Transpose, BarStart);
+    if (Part.Players & kArpeggio) PlayArpeggio(Out, Harmony, Part.Transpose, BarStart);
 }
 
 void Hit(Band& Out, Drum Which, double Start, double Gain, double Pan) {
