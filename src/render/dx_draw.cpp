@@ -1,4 +1,4 @@
-// Sections: construction, the control, settings, operations, listeners.
+// Sections: construction, the control, settings, operations, listeners, private steps.
 #include "render/dx_draw.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 //
 // Usage (the show's main form):
 //     class TMainForm : public TComponent, public DisplayForm { ... };
-//     auto* DS = new TDXDraw(form, *services.Screen, *services.Modes);
+//     auto* DS = new TDXDraw(form, services);     // services: MakeSdlPlatform(...) or MakeHeadlessPlatform()
 //     DS->SetParentForm(form);
 //     DS->SetBounds(0, 0, 800, 600);
 //     DS->Display().SetWidth(800); DS->Display().SetHeight(600); DS->Display().SetBitCount(16);
@@ -16,16 +16,19 @@
 //                     doRetainedMode, doHardware, doSelectDriver, doZBuffer});
 //     DS->OnInitialize = [&](TObject*) { DXTimer->SetEnabled(true); };
 //     DS->Loaded();
-//     services.Screen->Open("ZQ");
-//     DS->FormShown();                       // Initialize runs here
+//     services.Screen->Open("ZQ");               // EPresenterError: no display
+//     DS->FormShown();                           // Initialize runs here
 //     // each frame:
 //     if (DS->CanDraw()) {
-//         DS->BeginScene();                  // the back surface is black now
+//         DS->BeginScene();                      // the back surface is black now
 //         DS->Surface()->Canvas().LineTo(...);
 //         DS->Surface()->Canvas().Release();
 //         DS->Flip();
 //         DS->EndScene();
 //     }
+//     // headless tests take the screen away and give it back:
+//     DS->Surface()->Buffer().SetLost(true);     // CanDraw is False while
+//     DS->Surface()->Buffer().SetRestoreBlocked(true); // restoring fails
 #pragma once
 
 #include <cstdint>
@@ -35,6 +38,7 @@
 
 #include "core/object.h"
 #include "platform/display_modes.h"
+#include "platform/platform_services.h"
 #include "platform/presenter.h"
 #include "render/bmp_format.h"
 #include "render/d2d.h"
@@ -73,6 +77,9 @@ public:
     // A display on Screen choosing among Modes: not initialized, default
     // options, 640 x 480 x 8, colour tables holding the system palette, a TD2D.
     TCustomDXDraw(TComponent* AOwner, Presenter& Screen, DisplayModeSource& Modes);
+    // A display on the platform's screen and display modes.
+    TCustomDXDraw(TComponent* AOwner, PlatformServices& Platform)
+        : TCustomDXDraw(AOwner, *Platform.Screen, *Platform.Modes) {}
     // Finalizes, tells listeners dnDestroying and frees the rest.
     ~TCustomDXDraw() override;
     std::string ClassName() const override { return "TCustomDXDraw"; }

@@ -1,6 +1,7 @@
 #include "render/dx_draw_driver.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/numeric.h"
 #include "render/dx_draw.h"

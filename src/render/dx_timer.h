@@ -11,6 +11,7 @@
 #include "core/object.h"
 #include "platform/application.h"
 #include "platform/clock.h"
+#include "platform/platform_services.h"
 
 using TDXTimerEvent = std::function<void(TObject* Sender, int32_t LagCount)>;
 
@@ -19,6 +20,9 @@ public:
     // An enabled timer of 1000 ms with ActiveOnly; it runs only once Enabled
     // changes to True (or loading ends with Enabled True).
     TCustomDXTimer(TComponent* AOwner, Application& App, const Clock& Time);
+    // A timer on the platform's application and clock.
+    TCustomDXTimer(TComponent* AOwner, PlatformServices& Platform)
+        : TCustomDXTimer(AOwner, *Platform.App, *Platform.Time) {}
     // Stops and leaves the application's activation hooks.
     ~TCustomDXTimer() override;
     std::string ClassName() const override { return "TCustomDXTimer"; }
