@@ -1,0 +1,72 @@
+// Text rendered once into images: one glyph per letter of the invitation, the
+// year captions and the closing date and time, each written on a copy of a
+// stored picture (the blank glyph template, the cloud) and appended to a list.
+#include "core/numeric.h"
+#include "render/dib.h"
+#include "render/picture.h"
+#include "show/main_form.h"
+
+namespace {
+
+constexpr uint32_t kNavy = 0x800000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// The font colour of a line's colour number: 1 black, 2 red, 3 blue, 4 green, any other purple.
+uint32_t GlyphColor(uint8_t ColorIndex) {
+    switch (ColorIndex) {
+    case 1: return 0x000000;
+    case 2: return 0x0000FF;
+    case 3: return 0xFF0000;
+    case 4: return 0x008000;
+    default: return 0x800080;
+    }
+}
+
+struct Lettering {
+    uint32_t Color;
+    int Size; // points
+    bool ClearBrush;
+    int X, Y;
+    std::string Text;
+};
+
+// Writes the lettering in bold Verdana on a private copy of Source's picture and
+// appends the result to List as a white-keyed image in system memory.
+void AppendLetteredImage(TDXImageList& List, TPictureCollectionItem& Source, const Lettering& Text) {
+    TDIB dib;
+    dib.Assign(&Source.Picture());
+    Canvas& canvas = dib.Canvas();
+    canvas.Font.Name = "Verdana";
+    canvas.Font.Color = Text.Color;
+    canvas.Font.Size = Text.Size;
+    canvas.Font.Bold = true;
+    if (Text.ClearBrush) canvas.Brush.Style = bsClear;
+    canvas.TextOut(Text.X, Text.Y, Text.Text);
+    auto* item = new TPictureCollectionItem(&List.Items());
+    item->SystemMemory = true;
+    item->Picture().SetGraphic(&dib);
+    item->Transparent = true;
+    item->SetTransparentColor(kWhite);
+    item->Restore();
+}
+
+} // namespace
+
+void TMainForm::MakeGlyph(const TTextEffect& Line, const std::string& Text) {
+    // The solid white brush of a fresh canvas boxes the letter in white.
+    AppendLetteredImage(*charlist, *charlist->Items().Items(0),
+                        {GlyphColor(Line.ColorIndex), 24, false, 0, 0, Text.substr(size_t(Line.Kind) - 1, 1)});
+}
+
+void TMainForm::RenderYearCaption() {
+    TPictureCollection& captions = yearlist->Items();
+    if (captions.Count() > 1) delete captions.Items(1);
+    AppendLetteredImage(*yearlist, *captions.Items(0), {kNavy, 64, true, 30, 30, IntToStr(Year)});
+    Year = WrapAdd(Year, 1);
+}
+
+void TMainForm::RenderDateCaption() {
+    TPictureCollectionItem& cloud = *yearlist->Items().Items(0);
+    AppendLetteredImage(*yearlist, cloud, {kNavy, 42, true, 30, 40, "26 Juni"});
+    AppendLetteredImage(*yearlist, cloud, {kNavy, 50, true, 40, 40, "18:00"});
+}

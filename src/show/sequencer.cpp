@@ -1,0 +1,73 @@
+// The show's sequencer: there is no script, only tweens whose end starts the
+// next thing. EffectDone runs inside the Advance call that ended its sender,
+// so the rest of that frame already sees what it changes.
+#include "core/random.h"
+#include "show/main_form.h"
+
+void TMainForm::EffectDone(TObject* Sender) {
+    if (Stage == 2) {
+        if (Sender == YearDelay) YearSlide->Start();
+        if (Sender == DateSlide) DateSlide->Visible = true;
+        if (Sender == TimeSlide) TimeSlide->Visible = true;
+        if (Sender == YearSlide) {
+            // "2010" is the last year: it stops at x 290 instead of flying on.
+            if (Year == 2010) {
+                YearSlide->ValueOut = 290;
+                YearSlide->Duration = 75;
+            }
+            if (Year == 2011) {
+                YearSlide->Visible = true;
+                RenderDateCaption();
+                DateSlide->Start();
+                TimeSlide->Start();
+            } else {
+                RenderYearCaption();
+                YearSlide->TagY = Random(100) + 10;
+                YearSlide->Start();
+            }
+        }
+        FinishedLine(Sender);
+    }
+    if (Stage == 0 || Stage == 1) {
+        if (Sender == BoatDelay) {
+            BoatTravel->Start();
+            for (size_t index = 12; index <= 14; ++index)
+                if ((*Lines)[index]->Kind == kWaveStreak) (*Lines)[index]->Sinus->Enabled = true;
+        }
+        if (Sender == DawnDelay) SetStage(1);
+        for (TFxEvent* star : {Star1, Star2}) {
+            if (Sender != star) continue;
+            star->TagX = Random(DS->Width());
+            star->TagY = Random(200);
+            star->Start();
+        }
+        FinishedLine(Sender);
+        if (Sender == DawnFade) SetStage(2);
+    }
+}
+
+// When Sender is a path's tween, the path's run has ended (its owner is a TSinus whose Tag is its line's index):
+// the line frees its row, and a streak or the sea line starts over while a
+// text line hands over to the next one.
+void TMainForm::FinishedLine(TObject* Sender) {
+    const auto* event = dynamic_cast<TComponent*>(Sender);
+    if (!event || !event->Owner() || event->Owner()->ClassName() != "TSinus") return;
+    auto& path = static_cast<TSinus&>(*event->Owner());
+    if (path.Tag < 0 || static_cast<size_t>(path.Tag) >= Lines->size()) return;
+    TTextEffect& line = *(*Lines)[static_cast<size_t>(path.Tag)];
+    const int32_t kind = line.Kind;
+    line.Slot = 0;
+    if (kind == kWaveStreak) {
+        const int32_t count = Random(25) + 5;
+        const int32_t slot = PickLineSlot(path.Tag);
+        const int32_t duration = 400 - Random(200);
+        InitSinus(path, true, count, slot, duration);
+    } else if (kind == kSeaLine) {
+        InitSinus(path, false, 200, 0, 12000);
+    } else if (kind == kTextLine) {
+        LineIndex = LineIndex + 1 > 10 ? 0 : LineIndex + 1;
+        TTextEffect& next = *(*Lines)[static_cast<size_t>(LineIndex)];
+        const int32_t slot = PickLineSlot(LineIndex);
+        InitSinus(*next.Sinus, true, 0, slot, next.CharCount * 10 + 200);
+    }
+}

@@ -1,0 +1,132 @@
+// The three stages of the show (0 night, 1 dawn, 2 day and finale): which
+// images each needs from the asset folder, which tweens it starts, and the 26
+// night-to-day blend pictures computed once at start-up.
+#include <array>
+#include <cmath>
+
+#include "core/exception.h"
+#include "core/numeric.h"
+#include "render/bitmap.h"
+#include "render/picture.h"
+#include "show/main_form.h"
+
+namespace {
+
+constexpr int kBlendWidth = 800;
+constexpr int kBlendHeight = 340;
+constexpr int kBlendSteps = 25; // steps 0 (day) to 25 (night): 26 pictures
+
+bool IsBackground(const std::string& Name) { return Name == "bgnd_night" || Name == "bgnd_day"; }
+
+// Images that outlive a stage switch.
+bool IsKept(const std::string& Name) { return IsBackground(Name) || Name == "bootje" || Name == "sun"; }
+
+// The mix of every day byte d with every night byte n at one step: (n - d) / 25
+// * Step + d, nearest with ties to even, low 8 bits. A table per step keeps the
+// 21 million channel mixes down to 65536 evaluations each.
+using BlendTable = std::array<uint8_t, 256 * 256>;
+
+void FillBlendTable(BlendTable& Table, int32_t Step) {
+    for (int d = 0; d < 256; ++d)
+        for (int n = 0; n < 256; ++n)
+            Table[static_cast<size_t>(d * 256 + n)] =
+                static_cast<uint8_t>(Round(static_cast<double>(n - d) / kBlendSteps * Step + d));
+}
+
+// A background too small for the blend would be read past its rows.
+void RequireBlendSize(const TBitmap& Bitmap, const std::string& FileName) {
+    if (Bitmap.Width() < kBlendWidth || Bitmap.Height() < kBlendHeight)
+        throw Exception(Format("Background \"%s\" is %d x %d pixels; it must be at least %d x %d", FileName.c_str(),
+                               Bitmap.Width(), Bitmap.Height(), kBlendWidth, kBlendHeight));
+}
+
+} // namespace
+
+void TMainForm::SetStage(uint8_t NewStage) {
+    TPictureCollection& images = ImageList->Items();
+    for (int i = images.Count() - 1; i >= 0; --i)
+        if (!IsKept(images.Items(i)->Name())) delete images.Items(i);
+    Stage = NewStage;
+    if (Stage == 0) {
+        for (const char* name : {"bgnd_day", "bgnd_night", "bootje", "star", "moon"}) AddSceneImage(name);
+        PrepareBlends();
+        for (TFxEvent* event : {BoatDelay, Star1, Star2, MoonTravel}) event->Start();
+        PlaySoundtrack(GraphPath + "soundtrack.mp3");
+    } else if (Stage == 1) {
+        AddSceneImage("moon"); // a fresh load: the night's moon was dropped above
+        AddSceneImage("sun");
+        Star1->Enabled = Star2->Enabled = false;
+        Star1->Visible = Star2->Visible = false;
+        for (TFxEvent* event : {DawnFade, SunRise, BoatAlpha}) event->Start();
+        SeaColor->Start();
+        CharPulse->Start();
+        // The sea line's wave slows from 400 to 300 over the dawn.
+        TFxEvent& freq = *SeaLine().Freq;
+        freq.ValueOut = freq.ValueIn - 100;
+        freq.Duration = 300;
+        freq.Start();
+    } else if (Stage == 2) {
+        MoonTravel->Stop();
+        MoonTravel->Visible = false;
+        BlendList->Items().Clear();
+        if (const int night = images.Find("bgnd_night"); night >= 0) delete images.Items(night);
+        LineIndex = 0;
+        TTextEffect& first = *(*Lines)[0];
+        const int32_t slot = PickLineSlot(0);
+        InitSinus(*first.Sinus, true, 0, slot, first.CharCount * 10 + 200);
+        RenderYearCaption();
+        YearDelay->Start();
+    }
+    // Every scene image lives in system memory; all but the backgrounds key out white.
+    for (int i = images.Count() - 1; i >= 0; --i) {
+        TPictureCollectionItem* item = images.Items(i);
+        item->SystemMemory = true;
+        item->Transparent = !IsBackground(item->Name());
+        if (item->Transparent) item->SetTransparentColor(0xFFFFFF);
+        item->Restore();
+    }
+}
+
+// Appends an image named Name to ImageList and loads it from "<Name>.bmp".
+void TMainForm::AddSceneImage(const std::string& Name) {
+    auto* item = new TPictureCollectionItem(&ImageList->Items());
+    item->SetName(Name);
+    item->Picture().LoadFromFile(GraphPath + Name + ".bmp");
+}
+
+void TMainForm::PrepareBlends() {
+    TPicture& day = Scene("bgnd_day")->Picture();
+    TPicture& night = Scene("bgnd_night")->Picture();
+    RequireBlendSize(day.Bitmap(), GraphPath + "bgnd_day.bmp");
+    RequireBlendSize(night.Bitmap(), GraphPath + "bgnd_night.bmp");
+    for (int32_t step = 0; step <= kBlendSteps; ++step) {
+        auto* item = new TPictureCollectionItem(&BlendList->Items());
+        item->Picture().Bitmap().SetSize(kBlendWidth, kBlendHeight);
+        item->SystemMemory = true;
+        item->Picture().Bitmap().SetPixelFormat(pf32bit);
+        day.Bitmap().SetPixelFormat(pf32bit);
+        night.Bitmap().SetPixelFormat(pf32bit);
+        BlendPictures(day, night, item->Picture(), step);
+    }
+}
+
+void TMainForm::BlendPictures(TPicture& Day, TPicture& Night, TPicture& Dest, int32_t Step) {
+    TBitmap& day = Day.Bitmap();
+    TBitmap& night = Night.Bitmap();
+    TBitmap& dest = Dest.Bitmap();
+    RequireBlendSize(day, "day background");
+    RequireBlendSize(night, "night background");
+    RequireBlendSize(dest, "blend picture");
+    BlendTable table;
+    FillBlendTable(table, Step);
+    for (int y = 0; y < kBlendHeight; ++y) {
+        const uint8_t* d = day.ScanLine(y);
+        const uint8_t* n = night.ScanLine(y);
+        uint8_t* out = dest.ScanLine(y);
+        // Bytes blue, green, red, and a fourth byte that is always 0.
+        for (int i = 0; i < kBlendWidth * 4; i += 4) {
+            for (int c = 0; c < 3; ++c) out[i + c] = table[static_cast<size_t>(d[i + c] * 256 + n[i + c])];
+            out[i + 3] = 0;
+        }
+    }
+}

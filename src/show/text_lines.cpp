@@ -1,0 +1,132 @@
+// The moving lines: parsing the invitation into text lines, building the sea
+// line and the wave streaks, placing a line on its sine path, and drawing the
+// running text letter by letter.
+#include <algorithm>
+
+#include "core/numeric.h"
+#include "core/random.h"
+#include "show/invitation_text.h"
+#include "show/main_form.h"
+
+namespace {
+
+constexpr int32_t kItemStep = 20; // pixels between neighbouring letters or wave points
+constexpr int32_t kGlyphSize = 20; // glyphs are 40 x 40 images drawn at half size
+
+} // namespace
+
+// Each call consumes one character, or a colour marker ("/" and one byte)
+// together with what follows it. Kind is the 1-based parse cursor.
+bool TMainForm::BuildLine(TTextEffect& Line, const std::string& Text) {
+    const auto length = static_cast<int32_t>(Text.size());
+    if (length < Line.Kind) return false;
+    ++Line.Kind;
+    if (length < Line.Kind) return true;
+    if (Text[Line.Kind - 1] == '/') {
+        ++Line.Kind;
+        // Only the one byte after the slash counts; a non-digit or nothing gives colour 1.
+        const std::string marker = Line.Kind <= length ? Text.substr(Line.Kind - 1, 1) : std::string();
+        Line.ColorIndex = static_cast<uint8_t>(StrToIntDef(marker, 1));
+        BuildLine(Line, Text);
+        return true;
+    }
+    auto character = std::make_unique<TCharacter>();
+    if (Text[Line.Kind - 1] == ' ') {
+        character->Glyph = -1;
+    } else {
+        MakeGlyph(Line, Text);
+        character->Glyph = charlist->Items().Count() - 1;
+    }
+    Line.Chars->push_back(std::move(character));
+    ++Line.CharCount;
+    return true;
+}
+
+// The eleven text lines, then the sea line (11) and the three wave streaks (12 to 14).
+void TMainForm::BuildLines() {
+    for (size_t index = 0; index < InvitationText.size(); ++index) {
+        TTextEffect& line = *Lines->emplace_back(std::make_unique<TTextEffect>());
+        line.Chars = std::make_unique<std::vector<std::unique_ptr<TCharacter>>>();
+        line.Sinus = new TSinus(this);
+        const std::string text(InvitationText[index]);
+        while (BuildLine(line, text)) {
+        }
+        InitSinus(*line.Sinus, true, line.CharCount, 0, line.CharCount * 10 + 200);
+        line.Sinus->Tag = static_cast<int32_t>(index);
+        line.Kind = kTextLine;
+        line.Sinus->Enabled = false;
+    }
+    for (int32_t index = 11; index <= 14; ++index) {
+        TTextEffect& line = *Lines->emplace_back(std::make_unique<TTextEffect>());
+        line.Sinus = new TSinus(this);
+        if (index == 11) {
+            InitSinus(*line.Sinus, false, 2000, 0, 12000);
+            line.Sinus->Tag = index;
+            line.Kind = kSeaLine;
+            continue;
+        }
+        const int32_t count = Random(25) + 5;
+        const int32_t slot = PickLineSlot(index);
+        const int32_t duration = 400 - Random(200);
+        InitSinus(*line.Sinus, true, count, slot, duration);
+        line.Sinus->Tag = index;
+        line.Kind = kWaveStreak;
+        line.Sinus->Enabled = false;
+    }
+}
+
+// A row path (text lines, wave streaks) swells gently around row Slot; the sea
+// path is a long, slowly rolling line across the whole screen at y 260.
+void TMainForm::InitSinus(TSinus& Sinus, bool RowPath, int32_t ItemCount, int32_t Slot, int32_t Duration) {
+    Sinus.SetDuration(Duration);
+    Sinus.Amp->ValueIn = RowPath ? Slot + 10 : 10;
+    Sinus.Amp->ValueOut = RowPath ? Slot + 5 : 5;
+    Sinus.Amp->Method = xAccDec;
+    Sinus.Amp->Repeats = RowPath ? 5 : 300;
+    Sinus.YOffset->SetValues(RowPath ? Slot * 40 + 260 : 260);
+    Sinus.SinusOffset->ValueIn = 0;
+    Sinus.SinusOffset->ValueOut = RowPath ? DS->Width() : 32000;
+    // CharPulse is read once, here: a running row keeps its wavelength.
+    Sinus.Freq->SetValues(RowPath ? Slot * 10 + 300 - CharPulse->Value : 400);
+    if (ItemCount != 0) Sinus.ItemCount = ItemCount;
+    Sinus.Width->SetValues(RowPath ? 800 : DS->Width());
+    Sinus.SetVisibleRect(-20, 0, DS->Width() + 20, DS->Height());
+    Sinus.Step = kItemStep;
+    // The string of items slides in from the right edge until its last item
+    // stands one step left of the screen.
+    Sinus.XOffset->ValueIn = DS->Width();
+    Sinus.XOffset->ValueOut = WrapNeg(WrapMul(Sinus.ItemCount, Sinus.Step));
+    Sinus.XOffset->OnDone = [this](TObject* Sender) { EffectDone(Sender); };
+    Sinus.Start();
+}
+
+// Fewer than six lines ever hold a row at once, so the draw always ends.
+int32_t TMainForm::PickLineSlot(int32_t Index) {
+    int32_t slot = 0;
+    do {
+        slot = Random(6) + 1;
+    } while (std::any_of(Lines->begin(), Lines->end(), [slot](const auto& line) { return line->Slot == slot; }));
+    (*Lines)[static_cast<size_t>(Index)]->Slot = slot;
+    return slot;
+}
+
+void TMainForm::DrawCharacters() {
+    for (const auto& line : *Lines) {
+        if (!line->Sinus->Enabled || line->Kind != kTextLine) continue;
+        DrawLineCharacters(*line);
+        line->Sinus->Advance();
+    }
+}
+
+// Every visible, non-blank letter of a text line, turned by its path's tilt and
+// lowered by CharPulse (the visibility test uses the path's own y).
+void TMainForm::DrawLineCharacters(const TTextEffect& Line) {
+    TPictureCollection& glyphs = charlist->Items();
+    for (size_t j = 0; j < Line.Chars->size(); ++j) {
+        const int32_t glyph = (*Line.Chars)[j]->Glyph;
+        int32_t x = 0, y = 0, tilt = 0;
+        if (glyph == -1 || !Line.Sinus->GetPosition(static_cast<int32_t>(j), x, y, tilt)) continue;
+        glyphs.Items(glyph)->DrawRotate(DS->Surface(), x, y + CharPulse->Value, kGlyphSize, kGlyphSize, 0, 0.5,
+                                        0.5, tilt);
+    }
+}
