@@ -123,7 +123,8 @@ void TDIB::Draw(::Canvas& ACanvas, const TRect& Rect) const {
         ACanvas.StretchDraw(Rect, View());
         return;
     }
-    // Palette images (and unusual masks) are drawn through a 32-bit copy.
+    // Palette images are drawn through a 32-bit copy, which must stay within the image limit.
+    if (!DIBSizeFits(32, Width(), Height())) throw EOutOfResources(Format("%s cannot be made", "DIB"));
     std::vector<uint8_t> converted(size_t(Width()) * size_t(Height()) * 4);
     const PixelView view{converted.data(), Width(), Height(), ptrdiff_t(Width()) * 4, PixelFormat::Bgrx32};
     ConvertDIBPixels(Info(), Bits(), view);
