@@ -227,7 +227,10 @@ inline uint64_t LoadPair(const uint32_t* P) {
 // Bilinear filtering. A sample whose nearest texel (the one its point falls in)
 // is keyed is not drawn: a hardware colour key decides on the texel it would
 // point-sample, and keyed texels carry their neighbours' colours, so the key
-// colour never bleeds into the pixels that are drawn. With Clamp, positions are
+// colour never bleeds into the pixels that are drawn. A point exactly between
+// two texel centres (up to the 1/256 weight step) takes the upper or left one:
+// on the right and bottom edges of a picture that is the picture's own texel,
+// not whatever lies beyond it in the texture. With Clamp, positions are
 // clamped to the texture (clamp addressing); without, the caller has checked
 // that every position stays within the texture's border ring, whose repeated
 // edge texels give the same result.
@@ -281,7 +284,7 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         const U32x4 t10 = __builtin_shufflevector(upper01, upper23, 1, 3, 5, 7);
         const U32x4 t01 = __builtin_shufflevector(lower01, lower23, 0, 2, 4, 6);
         const U32x4 t11 = __builtin_shufflevector(lower01, lower23, 1, 3, 5, 7);
-        const I32x4 right = fx >= 128, lower = fy >= 128;
+        const I32x4 right = fx > 128, lower = fy > 128;
         const U32x4 nearest = Select(lower, Select(right, t11, t01), Select(right, t10, t00));
         const U32x4 wx = U32x4(fx | fx << 16);
         Rgb = Lerp(Lerp(t00, t10, wx), Lerp(t01, t11, wx), U32x4(fy | fy << 16));

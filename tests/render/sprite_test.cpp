@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
+#include "platform/png_writer.h"
 #include "render/image_list_rig.h"
 
 namespace {
@@ -301,4 +303,35 @@ TEST(SpriteTextures, ImagesWithEqualNamesKeepTheirOwnPictures) {
     r.Add(*blue, false, 0, "A")->DrawAlpha(r.Back(), Rect(10, 0, 18, 8), 0, 255);
     EXPECT_EQ(r.Pixel(4, 4), kRed);
     EXPECT_EQ(r.Pixel(14, 4), kBlue);
+}
+
+// A sheet of glyphs and suns at many angles, sizes and alphas over a striped
+// background: no pixel of it may show the white key (nor a colour that is white
+// at 5-6-5). Set FUIFJE_SPRITE_PNG to a file name to look at the sheet.
+TEST(SpriteDraw, SheetOfTurnedScaledAndBlendedSpritesShowsNoKeyColour) {
+    ImageListRig r;
+    const auto stripes = MakePicture(
+        800, 600, [](int X, int Y) { return ((X + Y) / 20) % 2 ? RGB(0, 40, 90) : RGB(20, 90, 40); });
+    const auto glyph = MakePicture(40, 40, [](int, int) { return RGB(255, 255, 255); });
+    glyph->Canvas().Font = FontSpec{"Verdana", 24, true, RGB(255, 0, 0)};
+    glyph->Canvas().TextOut(0, 0, "W");
+    const auto sun = MakePicture(64, 64, [](int X, int Y) {
+        const int d = (X - 32) * (X - 32) + (Y - 32) * (Y - 32);
+        return d < 600 ? RGB(255, uint8_t(150 + X), 0) : d < 700 ? RGB(200, 0, 200) : RGB(255, 255, 255);
+    });
+    r.Add(*stripes, false)->Draw(r.Back(), 0, 0, 0);
+    TPictureCollectionItem* letter = r.Add(*glyph, true, 0xFFFFFF, "W");
+    TPictureCollectionItem* disc = r.Add(*sun, true, 0xFFFFFF, "sun");
+    for (int i = 0; i < 16; ++i) {
+        letter->DrawRotate(r.Back(), 30 + i * 48, 40, 20, 20, 0, 0.5, 0.5, i * 16);
+        letter->DrawRotate(r.Back(), 30 + i * 48, 110, 20 + i * 2, 20 + i * 2, 0, 0.5, 0.5, -i * 5);
+        disc->DrawRotateAlpha(r.Back(), 40 + i * 48, 220, 30 + i * 3, 40, 0, 0.5, 1.0, i * 8, 255 - i * 15);
+        letter->DrawAlpha(r.Back(), Bounds(20 + i * 48, 300, 40, 40), 0, 40 + i * 14);
+    }
+    disc->DrawRotateAlpha(r.Back(), 200, 480, 200, 200, 0, 0.5, 0.5, 20, 210);
+    letter->DrawRotate(r.Back(), 550, 480, 160, 160, 0, 0.5, 0.5, 9);
+    if (const char* file = std::getenv("FUIFJE_SPRITE_PNG")) WritePng(file, r.Back()->View());
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            ASSERT_NE(r.Pixel(x, y), RGB(255, 255, 255)) << x << "," << y;
 }
