@@ -103,6 +103,8 @@ public:
     // [SECTION] Scene (scene.cpp)
     // Draws everything but the running text and advances the tweens it draws with.
     void DrawScene();
+    // The path of the sea line (item 11 of Lines).
+    TSinus& SeaLine() const;
 
     // [SECTION] Sequencer (sequencer.cpp)
     // The one OnDone handler: starts whatever follows the tween that just ended.
@@ -146,7 +148,6 @@ private:
     void AdvanceBoat();
     void DriftBoat();
     void DrawBoat(int32_t Position);
-    TSinus& SeaLine() const;
     void FinishedLine(TObject* Sender);
     TPictureCollectionItem* Scene(const std::string& Name) const;
     void AddSceneImage(const std::string& Name);
