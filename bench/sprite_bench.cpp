@@ -64,3 +64,18 @@ void BM_DrawBackground(benchmark::State& State) {
 BENCHMARK(BM_DrawBackground);
 
 } // namespace
+
+namespace {
+// The first draw of a glyph after the texture cache was emptied (every image
+// restore empties it): the texture is made, then drawn.
+void BM_FirstDrawRotateGlyph(benchmark::State& State) {
+    ImageListRig r;
+    const auto glyph = Glyph("W");
+    TPictureCollectionItem* image = r.Add(*glyph);
+    for (auto _ : State) {
+        r.DS.D2D()->Textures().Clear();
+        image->DrawRotate(r.Back(), 400, 300, 20, 20, 0, 0.5, 0.5, 3);
+    }
+}
+BENCHMARK(BM_FirstDrawRotateGlyph);
+} // namespace

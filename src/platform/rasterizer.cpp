@@ -121,42 +121,100 @@ constexpr uint32_t ToRgbWord(uint32_t Color) {
     return ((Color & 0xFF) << 16) | (Color & 0xFF00) | ((Color >> 16) & 0xFF);
 }
 
-bool IsKeyed(const ColorKey& Key, uint32_t Color) {
-    return Key.Enabled && PackColor(Key.Precision, Color) == PackColor(Key.Precision, Key.Color);
+// The bits of a 0x00RRGGBB colour that a pixel of Format keeps: two colours
+// that agree in them pack to the same value.
+constexpr uint32_t KeptBits(PixelFormat Format) {
+    switch (Format) {
+    case PixelFormat::Rgb565:
+        return 0xF8FCF8;
+    case PixelFormat::Rgb555:
+        return 0xF8F8F8;
+    default:
+        return 0xFFFFFF;
+    }
 }
 
-// The average colour of the unkeyed texels around (X, Y), or black when all are keyed.
-uint32_t NeighbourAverage(const std::vector<uint32_t>& Texels, int Stride, int Width, int Height, int X,
-                          int Y) {
-    uint32_t r = 0, g = 0, b = 0, n = 0;
-    for (int y = std::max(Y - 1, 0); y <= std::min(Y + 1, Height - 1); ++y) {
-        for (int x = std::max(X - 1, 0); x <= std::min(X + 1, Width - 1); ++x) {
-            const uint32_t t = Texels[size_t(y) * Stride + size_t(x)];
-            if ((t & kAlphaMask) == 0) continue;
-            r += (t >> 16) & 0xFF;
-            g += (t >> 8) & 0xFF;
-            b += t & 0xFF;
-            ++n;
+// The colour key as a texture tests it: on the bits its precision keeps.
+struct KeyTest {
+    uint32_t Bits = 0;  // 0 when keying is off: then no colour matches Value
+    uint32_t Value = 1; // outside Bits, so nothing matches
+    explicit KeyTest(const ColorKey& Key) {
+        if (!Key.Enabled) return;
+        Bits = KeptBits(Key.Precision);
+        Value = ToRgbWord(Key.Color) & Bits;
+    }
+    bool Matches(uint32_t Rgb) const { return (Rgb & Bits) == Value; }
+};
+
+// The raw value of the pixel at P in format F.
+template <PixelFormat F> uint32_t RawPixel(const uint8_t* P) {
+    uint32_t raw = 0;
+    for (int i = 0; i < BytesPerPixel(F); ++i)
+        raw |= uint32_t(P[i]) << (8 * i);
+    return raw;
+}
+
+// Row Y of Source as texels: 0x00RRGGBB with alpha 255, or 0 where keyed.
+template <PixelFormat F> void ConvertRow(const PixelView& Source, int Y, const KeyTest& Key, uint32_t* Out) {
+    const uint8_t* row = Source.Row(Y);
+    for (int x = 0; x < Source.Width; ++x) {
+        const uint32_t rgb = ToRgbWord(UnpackColor(F, RawPixel<F>(row + x * BytesPerPixel(F))));
+        Out[x] = Key.Matches(rgb) ? 0 : kAlphaMask | rgb;
+    }
+}
+
+// The picture of Source as texels, row after row.
+std::vector<uint32_t> ConvertTexels(const PixelView& Source, const KeyTest& Key) {
+    std::vector<uint32_t> texels(size_t(Source.Width) * size_t(Source.Height));
+    for (int y = 0; y < Source.Height; ++y) {
+        uint32_t* out = texels.data() + size_t(y) * size_t(Source.Width);
+        switch (Source.Format) {
+        case PixelFormat::Rgb565:
+            ConvertRow<PixelFormat::Rgb565>(Source, y, Key, out);
+            break;
+        case PixelFormat::Rgb555:
+            ConvertRow<PixelFormat::Rgb555>(Source, y, Key, out);
+            break;
+        case PixelFormat::Bgr24:
+            ConvertRow<PixelFormat::Bgr24>(Source, y, Key, out);
+            break;
+        case PixelFormat::Bgrx32:
+            ConvertRow<PixelFormat::Bgrx32>(Source, y, Key, out);
+            break;
         }
     }
-    if (n == 0) return 0;
-    return ((r / n) << 16) | ((g / n) << 8) | (b / n);
+    return texels;
 }
 
-// Gives every keyed texel the colour of its unkeyed neighbours (it keeps alpha 0).
-// Only keyed texels next to an unkeyed one can ever enter a filtered sample.
-void FillKeyedTexels(std::vector<uint32_t>& Texels, int Stride, int Width, int Height) {
-    std::vector<uint32_t> fills;
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x)
-            if ((Texels[size_t(y) * Stride + size_t(x)] & kAlphaMask) == 0)
-                fills.push_back(NeighbourAverage(Texels, Stride, Width, Height, x, y));
-    size_t next = 0;
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x) {
-            uint32_t& t = Texels[size_t(y) * Stride + size_t(x)];
-            if ((t & kAlphaMask) == 0) t = fills[next++];
+// The average colour of the unkeyed texels among the nine at and around At in
+// rows Stride apart, or black when all are keyed. Alpha (0 or 255) counts and
+// weighs them without branches.
+uint32_t NeighbourAverage(const uint32_t* At, ptrdiff_t Stride) {
+    uint32_t red = 0, green = 0, blue = 0, count = 0;
+    for (ptrdiff_t dy = -Stride; dy <= Stride; dy += Stride) {
+        for (ptrdiff_t dx = -1; dx <= 1; ++dx) {
+            const uint32_t t = At[dy + dx], unkeyed = t >> 31;
+            red += ((t >> 16) & 0xFF) * unkeyed;
+            green += ((t >> 8) & 0xFF) * unkeyed;
+            blue += (t & 0xFF) * unkeyed;
+            count += unkeyed;
         }
+    }
+    if (count == 0) return 0;
+    return ((red / count) << 16) | ((green / count) << 8) | (blue / count);
+}
+
+// Gives every keyed texel of a bordered grid the colour of its unkeyed
+// neighbours (it keeps alpha 0). Only keyed texels next to an unkeyed one can
+// ever enter a filtered sample.
+void FillKeyedTexels(std::vector<uint32_t>& Texels, int Width, int Height) {
+    const ptrdiff_t stride = ptrdiff_t(Width) + 2;
+    std::vector<uint32_t> filled = Texels;
+    for (ptrdiff_t y = 1; y <= Height; ++y)
+        for (ptrdiff_t at = y * stride + 1; at <= y * stride + Width; ++at)
+            if ((Texels[size_t(at)] & kAlphaMask) == 0)
+                filled[size_t(at)] = NeighbourAverage(&Texels[size_t(at)], stride);
+    Texels.swap(filled);
 }
 
 // Copies the picture into the middle of a grid one texel larger on every side.
@@ -632,15 +690,12 @@ RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
     : FWidth(Source.Width), FHeight(Source.Height), FTransparent(Key.Enabled) {
     if (Source.Empty() || FWidth > kMaxSide || FHeight > kMaxSide)
         throw EOutOfResources(Format("%s cannot be made", "Texture"));
-    std::vector<uint32_t> texels(size_t(FWidth) * size_t(FHeight));
-    for (int y = 0; y < FHeight; ++y) {
-        for (int x = 0; x < FWidth; ++x) {
-            const uint32_t color = UnpackColor(Source.Format, Source.Read(x, y));
-            texels[size_t(y) * FWidth + size_t(x)] = IsKeyed(Key, color) ? 0 : kAlphaMask | ToRgbWord(color);
-        }
-    }
-    if (FTransparent) FillKeyedTexels(texels, FWidth, FWidth, FHeight);
-    FTexels = WithBorder(texels, FWidth, FHeight);
+    FTexels = WithBorder(ConvertTexels(Source, KeyTest(Key)), FWidth, FHeight);
+    FillBorder(FTexels, FWidth, FHeight);
+    if (!FTransparent) return;
+    // Keyed texels take their neighbours' colours (the ring repeats the edges),
+    // and the ring then repeats the new edges.
+    FillKeyedTexels(FTexels, FWidth, FHeight);
     FillBorder(FTexels, FWidth, FHeight);
 }
 
