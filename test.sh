@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The project's test command: install what is missing, build in build/, run every test.
+# The project's test command: install what is missing, build in build/, run the
+# bitmap readers under the sanitizers and their fuzzers for a minute each, then
+# every test.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
+scripts/build.sh
+scripts/sanitize_and_fuzz.sh
 cd build
 ctest --output-on-failure

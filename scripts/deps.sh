@@ -11,7 +11,7 @@ PACKAGES=(
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libpng-dev
     libcairo2-dev
-    xvfb xdotool xauth
+    xvfb xdotool xauth x11-apps
 )
 
 missing=()
