@@ -24,6 +24,15 @@ Uint32 SdlFormat(PixelFormat Format) {
     throw EPresenterError(Format("No display available: %s", SDL_GetError()));
 }
 
+// SDL falls back to drivers that show nothing ("offscreen", "dummy") when no
+// window system is found; those count only when asked for by name.
+bool InvisibleDriverNotAskedFor() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return false;
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    return !asked || !std::strstr(asked, driver);
+}
+
 } // namespace
 
 SdlPresenter::~SdlPresenter() {
@@ -34,6 +43,12 @@ void SdlPresenter::Open(const std::string& Caption) {
     if (IsOpen()) return;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) NoDisplay();
     FVideoStarted = true;
+    if (InvisibleDriverNotAskedFor()) {
+        const std::string driver = SDL_GetCurrentVideoDriver();
+        Close();
+        throw EPresenterError(Format(
+            "No display available: no window system found (only SDL's \"%s\" driver)", driver.c_str()));
+    }
     const Uint32 flags = FOptions.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     FWindow = SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                FOptions.WindowWidth, FOptions.WindowHeight, flags);

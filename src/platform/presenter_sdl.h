@@ -20,8 +20,9 @@ public:
     SdlPresenter(const SdlPresenter&) = delete;
     SdlPresenter& operator=(const SdlPresenter&) = delete;
 
-    // Raises EPresenterError "No display available: <SDL's reason>" when video
-    // cannot start or no window or renderer can be made.
+    // Raises EPresenterError "No display available: <reason>" when video cannot
+    // start, SDL finds only a driver that shows nothing (unless that driver
+    // was asked for in SDL_VIDEODRIVER), or no window or renderer can be made.
     void Open(const std::string& Caption) override;
     bool IsOpen() const override { return FRenderer != nullptr; }
     DisplayMode DesktopMode() const override;

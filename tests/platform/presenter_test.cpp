@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,29 @@
 #include "platform/presenter_sdl.h"
 
 namespace {
+
+// Puts environment variables back as they were when it goes.
+class EnvironmentScope {
+public:
+    explicit EnvironmentScope(std::initializer_list<const char*> Names) {
+        for (const char* name : Names) {
+            const char* value = std::getenv(name);
+            saved.push_back({name, value ? std::optional<std::string>(value) : std::nullopt});
+        }
+    }
+    ~EnvironmentScope() {
+        for (const auto& [name, value] : saved) {
+            if (value) {
+                setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
 
 std::string Row(const PixelBuffer& B, int Y) {
     std::string s;
@@ -112,22 +136,26 @@ TEST(SdlPresenter, OpensOnTheDummyDriverAndReportsAMissingDisplay) {
         for (int i = 0; i < 3; ++i)
             screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, i != 1);
     }
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    const std::string saved = driver ? driver : "";
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-    SdlPresenter screen;
-    try {
-        screen.Open("ZQ");
-        ADD_FAILURE();
-    } catch (const EPresenterError& e) {
-        EXPECT_EQ(e.Message.rfind("No display available: ", 0), 0u) << e.Message;
-        EXPECT_EQ(e.Message.find('\n'), std::string::npos);
-    }
-    EXPECT_FALSE(screen.IsOpen());
-    if (driver) {
-        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
-    } else {
-        unsetenv("SDL_VIDEODRIVER");
+    // A driver that cannot start, and no window system at all (SDL would fall
+    // back to a driver that shows nothing): one line saying so.
+    const EnvironmentScope scope({"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"});
+    for (const char* driver : {"no-such-driver", ""}) {
+        if (*driver) {
+            setenv("SDL_VIDEODRIVER", driver, 1);
+        } else {
+            unsetenv("SDL_VIDEODRIVER");
+        }
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        SdlPresenter screen;
+        try {
+            screen.Open("ZQ");
+            ADD_FAILURE() << driver;
+        } catch (const EPresenterError& e) {
+            EXPECT_EQ(e.Message.rfind("No display available: ", 0), 0u) << e.Message;
+            EXPECT_EQ(e.Message.find('\n'), std::string::npos);
+        }
+        EXPECT_FALSE(screen.IsOpen());
     }
 }
 
