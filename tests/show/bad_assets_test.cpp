@@ -1,0 +1,74 @@
+// Spoilt asset folders: a missing, empty, garbage or cut-short picture and a
+// background too small for the blend each stop start-up with an error that
+// names the file, in the form and in the program itself.
+#include <gtest/gtest.h>
+
+#include "render/bitmap.h"
+#include "render/picture.h"
+#include "show/show_rig.h"
+
+namespace {
+
+// A 24-bit picture of that size, as a background that is too small.
+void WritePicture(const fs::path& File, int Width, int Height) {
+    TPicture picture;
+    picture.Bitmap().SetPixelFormat(pf24bit);
+    picture.Bitmap().SetSize(Width, Height);
+    picture.SaveToFile(File.string());
+}
+
+struct SpoiltAsset {
+    const char* Name;
+    std::string File;
+    std::function<void(const TempFolder&)> Spoil;
+    std::string Message; // a part of the error's text besides the file name
+};
+
+} // namespace
+
+TEST(BadAssets, StartUpStopsWithAnErrorNamingTheFile) {
+    const SpoiltAsset cases[] = {
+        {"missing picture", "star.bmp", [](const TempFolder& f) { fs::remove(f.Asset("star.bmp")); },
+         "Cannot open file"},
+        {"empty picture", "moon.bmp", [](const TempFolder& f) { f.WriteAsset("moon.bmp", ""); }, ""},
+        {"garbage picture", "bootje.bmp", [](const TempFolder& f) { f.WriteAsset("bootje.bmp", "no bitmap here"); },
+         ""},
+        {"header cut short", "bgnd_night.bmp",
+         [](const TempFolder& f) { f.WriteAsset("bgnd_night.bmp", f.ReadAsset("bgnd_night.bmp").substr(0, 20)); },
+         ""},
+        {"pixels cut short", "bgnd_day.bmp",
+         [](const TempFolder& f) { f.WriteAsset("bgnd_day.bmp", f.ReadAsset("bgnd_day.bmp").substr(0, 5000)); },
+         ""},
+        {"background too narrow", "bgnd_day.bmp",
+         [](const TempFolder& f) { WritePicture(f.Asset("bgnd_day.bmp"), 799, 600); },
+         "must be at least 800 x 340"},
+        {"background too low", "bgnd_night.bmp",
+         [](const TempFolder& f) { WritePicture(f.Asset("bgnd_night.bmp"), 800, 339); },
+         "must be at least 800 x 340"},
+    };
+    for (const SpoiltAsset& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempFolder folder;
+        c.Spoil(folder);
+        FormRig rig;
+        try {
+            rig.Create(folder.Folder());
+            ADD_FAILURE() << "start-up went on";
+        } catch (const Exception& error) {
+            EXPECT_NE(error.Message.find(folder.Asset(c.File).string()), std::string::npos) << error.Message;
+            EXPECT_NE(error.Message.find(c.Message), std::string::npos) << error.Message;
+        }
+        EXPECT_EQ(rig.Platform.HeadlessScreen->PresentCount(), 0);
+    }
+}
+
+TEST(BadAssets, TheProgramExitsWithTheFileNameOnStandardError) {
+    TempFolder folder;
+    const fs::path program = fs::path(folder.Folder()) / "fuifje";
+    fs::copy_file(fs::path(FUIFJE_BUILD_DIR) / "fuifje", program);
+    fs::remove(folder.Asset("bootje.bmp"));
+    const ProgramResult result =
+        RunProgram(program.string(), "--headless --frames 1", folder.Folder() + "stderr.txt");
+    EXPECT_NE(result.ExitCode, 0);
+    EXPECT_NE(result.Stderr.find(folder.Asset("bootje.bmp").string()), std::string::npos) << result.Stderr;
+}
