@@ -48,22 +48,23 @@ template <class M> inline bool AnySet(M Mask) {
     return (halves[0] | halves[1]) != 0;
 }
 
-// Blue/red and green/alpha of each word in 16-bit lanes. A channel is at most
-// 255, so scaled by weights adding up to at most 256 every sum fits 16 bits.
-inline U16x8 EvenChannels(U32x4 C) {
-    return U16x8(C & kEvenBytes);
-}
-inline U16x8 OddChannels(U32x4 C) {
-    return U16x8((C >> 8) & kEvenBytes);
-}
-inline U32x4 JoinChannels(U16x8 Even, U16x8 Odd) {
-    return U32x4(Even >> 8) | (U32x4(Odd >> 8) << 8);
+// Four pixels' colours with each channel in a 16-bit lane: blue and red of
+// each pixel side by side in BlueRed, green and alpha in GreenAlpha. A channel
+// is at most 255, so scaled by weights adding up to at most 256 every sum fits
+// 16 bits, and one multiply scales two channels of four pixels.
+struct SplitColors {
+    U16x8 BlueRed, GreenAlpha;
+};
+
+// The channels of four 0xAARRGGBB words.
+inline SplitColors SplitWords(U32x4 C) {
+    return {U16x8(C & kEvenBytes), U16x8((C >> 8) & kEvenBytes)};
 }
 
-// Mixes texels: the weight of B is W / 256, W repeated in both halves of a word.
-inline U32x4 Lerp(U32x4 A, U32x4 B, U32x4 W) {
-    const U16x8 w = U16x8(W), iw = 256 - w;
-    return JoinChannels(EvenChannels(A) * iw + EvenChannels(B) * w, OddChannels(A) * iw + OddChannels(B) * w);
+// Mixes two sets of colours: the weight of B is W / 256 (W at most 256).
+inline SplitColors Mix(const SplitColors& A, const SplitColors& B, U16x8 W) {
+    const U16x8 iw = 256 - W;
+    return {(A.BlueRed * iw + B.BlueRed * W) >> 8, (A.GreenAlpha * iw + B.GreenAlpha * W) >> 8};
 }
 
 // Eight pixels' colours, one channel per vector, 0 to 255 in pixel order.
@@ -71,11 +72,13 @@ struct Channels {
     U16x8 Red, Green, Blue;
 };
 
-// The channels of the even pixels' and the odd pixels' words, interleaved.
-inline Channels Interleave(U32x4 Even, U32x4 Odd) {
-    return {U16x8(((Even >> 16) & 0xFF) | (Odd & 0xFF0000)),
-            U16x8(((Even >> 8) & 0xFF) | ((Odd << 8) & 0xFF0000)),
-            U16x8((Even & 0xFF) | ((Odd << 16) & 0xFF0000))};
+// The channels of the even pixels' and the odd pixels' colours, interleaved:
+// each 32-bit word of a split vector holds one pixel's pair of channels.
+inline Channels Interleave(const SplitColors& Even, const SplitColors& Odd) {
+    const U32x4 evenBR = U32x4(Even.BlueRed), oddBR = U32x4(Odd.BlueRed);
+    const U32x4 evenGA = U32x4(Even.GreenAlpha), oddGA = U32x4(Odd.GreenAlpha);
+    return {U16x8((evenBR >> 16) | (oddBR & 0xFFFF0000)), U16x8((evenGA & 0xFFFF) | (oddGA << 16)),
+            U16x8((evenBR & 0xFFFF) | (oddBR << 16))};
 }
 
 // Eight keep masks in pixel order from the even pixels' and the odd pixels' masks.
@@ -249,7 +252,7 @@ void FillBorder(std::vector<uint32_t>& Texels, int Width, int Height) {
 // pixels apart, with masks of the pixels to draw.
 
 struct Samples {
-    U32x4 Even, Odd;
+    SplitColors Even, Odd;
     I32x4 KeepEven, KeepOdd;
 };
 
@@ -299,25 +302,32 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
     float S0, T0, DS, DT;   // the first plane: position at the span's first pixel and steps
     float S1, T1, DS1, DT1; // the second plane, from pixel Split on
     float Split;
+    F32x4 Last;              // the span's last pixel, in every lane
     F32x4 Index{0, 2, 4, 6}; // the next even pixels, counted from the span's first
 
-    BilinearSampler(const RasterTexture& Texture, const SpanPositions& P)
+    BilinearSampler(const RasterTexture& Texture, const SpanPositions& P, int Count)
         : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
           MaxT(float(Texture.Height() - 1)), S0(float(P.Left.S)), T0(float(P.Left.T)), DS(float(P.Left.DS)),
           DT(float(P.Left.DT)), S1(float(P.Right.S)), T1(float(P.Right.T)), DS1(float(P.Right.DS)),
-          DT1(float(P.Right.DT)), Split(float(P.Split)) {}
+          DT1(float(P.Right.DT)), Split(float(P.Split)), Last(F32x4{} + float(Count - 1)) {}
 
-    [[gnu::always_inline]] void Next(Samples& Out) {
-        Out.KeepEven = Filter(Index, Out.Even);
-        Out.KeepOdd = Filter(Index + 1.0f, Out.Odd);
+    // In the span's last, short group the lanes past its end sample the last
+    // pixel again (they are not drawn), so no lane strays beyond the span.
+    [[gnu::always_inline]] void Next(Samples& Out, bool Short) {
+        const F32x4 even = Short ? WithinSpan(Index) : Index,
+                    odd = Short ? WithinSpan(Index + 1.0f) : Index + 1.0f;
+        Out.KeepEven = Filter(even, Out.Even);
+        Out.KeepOdd = Filter(odd, Out.Odd);
         Index += 8.0f;
     }
+
+    F32x4 WithinSpan(F32x4 Pixel) const { return F32x4(Select(Pixel > Last, U32x4(Last), U32x4(Pixel))); }
 
     // Filters the four pixels at Pixel (counted from the span's first). Each
     // position is computed afresh from the span's start, so no error
     // accumulates; in 24.8 fixed point the arithmetic shift floors it and the
     // mask leaves its fraction.
-    [[gnu::always_inline]] I32x4 Filter(F32x4 Pixel, U32x4& Rgb) const {
+    [[gnu::always_inline]] I32x4 Filter(F32x4 Pixel, SplitColors& Colors) const {
         F32x4 s = S0 + Pixel * DS, t = T0 + Pixel * DT;
         if constexpr (TwoPlanes) {
             const I32x4 second = Pixel >= Split;
@@ -330,7 +340,11 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         }
         const I32x4 sFixed = __builtin_convertvector(s * 256.0f, I32x4);
         const I32x4 tFixed = __builtin_convertvector(t * 256.0f, I32x4);
-        const I32x4 offset = (tFixed >> 8) * int32_t(Stride) + (sFixed >> 8);
+        // Row times stride in single precision is exact: textures are small enough
+        // that every offset stays below 2^24.
+        const I32x4 rowOffset =
+            __builtin_convertvector(__builtin_convertvector(tFixed >> 8, F32x4) * float(Stride), I32x4);
+        const I32x4 offset = rowOffset + (sFixed >> 8);
         const I32x4 fx = sFixed & 255, fy = tFixed & 255;
         const uint32_t *p0 = Texels + offset[0], *p1 = Texels + offset[1];
         const uint32_t *p2 = Texels + offset[2], *p3 = Texels + offset[3];
@@ -344,8 +358,9 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         const U32x4 t11 = __builtin_shufflevector(lower01, lower23, 1, 3, 5, 7);
         const I32x4 right = fx > 128, lower = fy > 128;
         const U32x4 nearest = Select(lower, Select(right, t11, t01), Select(right, t10, t00));
-        const U32x4 wx = U32x4(fx | fx << 16);
-        Rgb = Lerp(Lerp(t00, t10, wx), Lerp(t01, t11, wx), U32x4(fy | fy << 16));
+        const U16x8 wx = U16x8(fx | fx << 16), wy = U16x8(fy | fy << 16);
+        Colors =
+            Mix(Mix(SplitWords(t00), SplitWords(t10), wx), Mix(SplitWords(t01), SplitWords(t11), wx), wy);
         return I32x4(nearest) < 0; // alpha is 0 (keyed) or 255
     }
 };
@@ -357,31 +372,27 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
 struct RowSampler {
     const uint32_t* Texel;
 
-    void Next(Samples& Out) {
+    void Next(Samples& Out, bool /*Short*/) {
         U32x4 first, second;
         std::memcpy(&first, Texel, sizeof first);
         std::memcpy(&second, Texel + 4, sizeof second);
         Texel += 8;
-        Out.Even = __builtin_shufflevector(first, second, 0, 2, 4, 6);
-        Out.Odd = __builtin_shufflevector(first, second, 1, 3, 5, 7);
-        Out.KeepEven = I32x4(Out.Even) < 0;
-        Out.KeepOdd = I32x4(Out.Odd) < 0;
+        const U32x4 even = __builtin_shufflevector(first, second, 0, 2, 4, 6);
+        const U32x4 odd = __builtin_shufflevector(first, second, 1, 3, 5, 7);
+        Out.Even = SplitWords(even);
+        Out.Odd = SplitWords(odd);
+        Out.KeepEven = I32x4(even) < 0;
+        Out.KeepOdd = I32x4(odd) < 0;
     }
 };
 
 // No texture: the diffuse colour alone, i.e. white modulated.
 struct WhiteSampler {
-    void Next(Samples& Out) {
-        Out.Even = Out.Odd = U32x4{} + 0xFFFFFFu;
+    void Next(Samples& Out, bool /*Short*/) {
+        Out.Even = Out.Odd = SplitWords(U32x4{} + 0xFFFFFFu);
         Out.KeepEven = Out.KeepOdd = I32x4{} - 1;
     }
 };
-
-// The position of the last lane a span's samples compute: spans are sampled in
-// groups of eight, so up to seven lanes past the span.
-double LastLane(double Start, double Step, int Count) {
-    return Start + ((Count + 7) / 8 * 8 - 1) * Step;
-}
 
 // True when every pixel of a span lands on a texel centre inside the texture,
 // closer than the smallest bilinear weight step: both ends of the span (and so
@@ -398,15 +409,15 @@ bool IsTexelAligned(const SpanCoordinates& C, int Count, const RasterTexture& Te
            endT >= 0 && endT < tolerance;
 }
 
-// True when every lane of a span stays where the border ring makes clamping
+// True when every pixel of a span stays where the border ring makes clamping
 // unnecessary: from one texel before the first centre to half a texel past the
 // last, which keeps both taps of a footprint inside the ring.
 bool StaysInsideBorder(const SpanCoordinates& C, int Count, const RasterTexture& Texture) {
     auto inside = [](double A, double B, double High) {
         return std::min(A, B) >= -1 && std::max(A, B) <= High;
     };
-    return inside(C.S, LastLane(C.S, C.DS, Count), Texture.Width() - 0.5) &&
-           inside(C.T, LastLane(C.T, C.DT, Count), Texture.Height() - 0.5);
+    return inside(C.S, C.S + (Count - 1) * C.DS, Texture.Width() - 0.5) &&
+           inside(C.T, C.T + (Count - 1) * C.DT, Texture.Height() - 0.5);
 }
 
 // [SECTION] Spans ------------------------------------------------------------
@@ -437,8 +448,8 @@ struct Bgrx32Target {
         U32x4 first, second;
         std::memcpy(&first, P, sizeof first);
         std::memcpy(&second, P + 4, sizeof second);
-        return Interleave(__builtin_shufflevector(first, second, 0, 2, 4, 6),
-                          __builtin_shufflevector(first, second, 1, 3, 5, 7));
+        return Interleave(SplitWords(__builtin_shufflevector(first, second, 0, 2, 4, 6)),
+                          SplitWords(__builtin_shufflevector(first, second, 1, 3, 5, 7)));
     }
     static void Store(Pixel* P, const Channels& C, I16x8 Keep) {
         // Each word of the 16-bit lanes holds one pixel's channel in its low half
@@ -463,7 +474,7 @@ struct Bgrx32Target {
 template <class Target, bool Blend, class Sampler>
 inline void ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
     Samples src;
-    Source.Next(src);
+    Source.Next(src, Count < 8);
     const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
     const I16x8 keep = InterleaveMasks(src.KeepEven, src.KeepOdd) & (lanes < int16_t(Count));
     if (!AnySet(keep)) return;
@@ -504,9 +515,9 @@ void ShadeBilinear(typename Target::Pixel* Out, int Count, int Room, const Raste
     const bool inside = StaysInsideBorder(P.Left, Count, Texture) &&
                         (!TwoPlanes || StaysInsideBorder(P.Right, Count, Texture));
     if (inside)
-        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<false, TwoPlanes>(Texture, P), C);
+        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<false, TwoPlanes>(Texture, P, Count), C);
     else
-        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<true, TwoPlanes>(Texture, P), C);
+        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<true, TwoPlanes>(Texture, P, Count), C);
 }
 
 template <class Target, bool Blend>

@@ -39,7 +39,9 @@ struct ColorKey {
 // keyed area never pulls in the key colour.
 class RasterTexture {
 public:
-    static constexpr int kMaxSide = 8192;
+    // The largest side, as on the hardware of the day; it also keeps every texel
+    // offset exact in single precision.
+    static constexpr int kMaxSide = 2048;
 
     // Copies Source (any format) into a texture keyed by Key. Raises
     // EOutOfResources "Texture cannot be made" when Source is empty or a side
