@@ -281,6 +281,23 @@ TEST(Rasterizer, BlendingAndModulationFollowTheFormula) {
     }
 }
 
+TEST(Rasterizer, ShortSpansOfShrunkTexturesStayInsideTheTexture) {
+    // 256 x 4 texels squeezed into spans of one to seven pixels: the lanes of a
+    // group past a span's end must not run on past the texture.
+    Image src(256, 4, PixelFormat::Bgrx32, RGB(10, 200, 30));
+    const RasterTexture texture(src.View, {});
+    for (int width = 1; width < 8; ++width) {
+        Image out(8, 8, PixelFormat::Rgb565);
+        TransformedVertex q[4];
+        SetQuad(q, 0, 0, float(width), 8);
+        q[1].X += 0.3f; // a slanted right edge: the clamp-free sampler's path
+        DrawTriangleStrip(out.View, {&texture, false}, q);
+        EXPECT_EQ(out.Color(width - 1, 4), out.Color(0, 0)) << width;
+        EXPECT_EQ(UnpackColor(PixelFormat::Rgb565, PackColor(PixelFormat::Rgb565, RGB(10, 200, 30))),
+                  out.Color(0, 0));
+    }
+}
+
 TEST(Rasterizer, RefusesWhatItCannotDraw) {
     TransformedVertex q[4];
     SetQuad(q, 0, 0, 4, 4);
