@@ -168,15 +168,19 @@ void TD2D::SelectTexture(TPictureCollectionItem& Image, int PatternIndex) {
 // cannot be made: the image is then drawn untextured.
 const TTextureRec* TD2D::MakeTexture(TPictureCollectionItem& Image) {
     if (Image.Name().empty()) Image.SetName(Image.NamePath());
+    const int width = Image.Picture().Width(), height = Image.Picture().Height();
+    // Too large for a texture: refused before any pixels are copied.
+    if (TextureSide(width) > RasterTexture::kMaxSide || TextureSide(height) > RasterTexture::kMaxSide)
+        return nullptr;
     try {
-        const std::unique_ptr<TDIB> picture = TexturePicture(Image);
+        const std::unique_ptr<TDIB> texturePicture = TexturePicture(Image);
         // A 16-bit device holds textures in 5-6-5, so the key is compared at that precision.
         const PixelFormat precision = FBitCount == 16 ? PixelFormat::Rgb565 : PixelFormat::Bgrx32;
         TTextureRec rec;
         rec.D3DTexture = std::make_unique<RasterTexture>(
-            picture->View(), ColorKey{Image.Transparent, Image.TransparentColor(), precision});
-        rec.RightU = double(Image.Picture().Width()) / picture->Width();
-        rec.BottomV = double(Image.Picture().Height()) / picture->Height();
+            texturePicture->View(), ColorKey{Image.Transparent, Image.TransparentColor(), precision});
+        rec.RightU = double(width) / texturePicture->Width();
+        rec.BottomV = double(height) / texturePicture->Height();
         rec.Name = Image.Name();
         rec.ImageSerial = Image.Serial();
         return &FTextures.Add(std::move(rec));
@@ -189,7 +193,9 @@ const TTextureRec* TD2D::MakeTexture(TPictureCollectionItem& Image) {
 // sits at (X, Y), turned about that point by Angle 256ths of a turn.
 void TD2D::SetRotatedPositions(int X, int Y, int Width, int Height, double CenterX, double CenterY,
                                int Angle) {
-    const int64_t ox = std::abs(Round(Width * CenterX)), oy = std::abs(Round(Height * CenterY));
+    // The offsets are whole numbers (rounded to even on ties) kept as 32-bit integers.
+    const int64_t ox = std::abs(int64_t(RoundInt32(Width * CenterX)));
+    const int64_t oy = std::abs(int64_t(RoundInt32(Height * CenterY)));
     const int64_t cornersX[4] = {X - ox, X + int64_t(Width) - ox, X - ox, X + int64_t(Width) - ox};
     const int64_t cornersY[4] = {Y - oy, Y - oy, Y + int64_t(Height) - oy, Y + int64_t(Height) - oy};
     const double theta = (Angle & 255) * kPi / 128;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -334,4 +335,17 @@ TEST(SpriteDraw, SheetOfTurnedScaledAndBlendedSpritesShowsNoKeyColour) {
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x)
             ASSERT_NE(r.Pixel(x, y), RGB(255, 255, 255)) << x << "," << y;
+}
+
+TEST(SpriteTextures, APictureTooLargeForATextureIsDrawnAsAPlainQuad) {
+    ImageListRig r(32);
+    const auto wide = MakePicture(RasterTexture::kMaxSide + 1, 2, [](int, int) { return kBlue; });
+    TPictureCollectionItem* image = r.Add(*wide, false);
+    image->DrawAlpha(r.Back(), Rect(10, 10, 20, 20), 0, 255);
+    EXPECT_EQ(r.Pixel(15, 15), RGB(255, 255, 255));
+    EXPECT_EQ(r.DS.D2D()->Textures().Count(), 0);
+    // Centres far outside the image, or not numbers at all, move it without harm.
+    image->DrawRotate(r.Back(), 100, 100, 10, 10, 0, 1e300, -1e300, 3);
+    image->DrawRotate(r.Back(), 100, 100, 10, 10, 0, std::nan(""), 0.5, 3);
+    EXPECT_EQ(r.Pixel(100, 100), RGB(254, 254, 254));
 }
