@@ -4,6 +4,19 @@
 // keyed with its transparent colour; it draws itself onto a surface plainly,
 // stretched, blended and rotated. A list listens to its display to build,
 // rebuild and free the surfaces of its images.
+//
+// Usage (the show's scene images):
+//     auto* ImageList = new TDXImageList(form);
+//     ImageList->SetDXDraw(DS);
+//     auto* sun = new TPictureCollectionItem(&ImageList->Items()); // owned by the list
+//     sun->SetName("sun");
+//     sun->Picture().LoadFromFile(GraphPath + "sun.bmp");
+//     sun->SystemMemory = true;
+//     sun->SetTransparentColor(0xFFFFFF);
+//     sun->Restore();                         // surfaces now, or when DS initializes
+//     TPictureCollection& items = ImageList->Items();
+//     items.Items(items.Find("sun"))->DrawRotateAlpha(DS->Surface(), 350, y, 250, 250, 0, 0.5, 0.5, angle, 210);
+//     delete sun;                             // Free: leaves the list
 #pragma once
 
 #include <cstdint>
