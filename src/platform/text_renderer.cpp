@@ -41,12 +41,17 @@ public:
     ~FontCache() {
         for (auto& [key, face] : FFaces) FT_Done_Face(face.Face);
         if (FLibrary != nullptr) FT_Done_FreeType(FLibrary);
+        if (FFontconfigStarted) FcFini(); // also frees fontconfig's own caches
     }
 
     const ResolvedFont& Resolve(const FontSpec& Font) {
         const auto key = std::make_pair(Font.Name, Font.Bold);
         auto found = FResolved.find(key);
-        if (found == FResolved.end()) found = FResolved.emplace(key, askFontconfig(Font)).first;
+        if (found == FResolved.end()) {
+            if (!FFontconfigStarted && !FcInit()) throw EFontError("Fontconfig cannot be initialised");
+            FFontconfigStarted = true;
+            found = FResolved.emplace(key, askFontconfig(Font)).first;
+        }
         return found->second;
     }
 
@@ -65,6 +70,7 @@ private:
     FT_Library library();
 
     FT_Library FLibrary = nullptr;
+    bool FFontconfigStarted = false;
     std::map<std::pair<std::string, bool>, ResolvedFont> FResolved;
     std::map<std::tuple<std::string, int, int>, SizedFace> FFaces;
 };
@@ -77,7 +83,6 @@ FontCache& fontCache() {
 // Asks fontconfig for the best file for the family at regular or bold weight; the
 // weight is part of the request so that a real bold face is preferred.
 ResolvedFont FontCache::askFontconfig(const FontSpec& Font) {
-    if (!FcInit()) throw EFontError("Fontconfig cannot be initialised");
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Font.Name.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, Font.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);

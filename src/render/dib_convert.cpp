@@ -63,6 +63,20 @@ void writeRowColors(const PixelView& Target, int Y, const uint32_t* Colors) {
     });
 }
 
+// The common case of turning a 24-bit picture into 32 bits: bytes copied, the fourth byte 0.
+void widenBgr24Rows(const PixelView& Source, const PixelView& Target) {
+    for (int y = 0; y < Target.Height; ++y) {
+        const uint8_t* s = Source.Row(y);
+        uint8_t* t = Target.Row(y);
+        for (int x = 0; x < Target.Width; ++x, s += 3, t += 4) {
+            t[0] = s[0];
+            t[1] = s[1];
+            t[2] = s[2];
+            t[3] = 0;
+        }
+    }
+}
+
 } // namespace
 
 std::optional<PixelFormat> DirectFormatOf(const DIBInfo& Info) {
@@ -97,7 +111,8 @@ void ReadRowColors(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
 void ConvertDIBPixels(const DIBInfo& Info, const uint8_t* Bits, const PixelView& Target) {
     if (DirectFormatOf(Info)) {
         const PixelView source = DIBView(Info, const_cast<uint8_t*>(Bits)); // only read from
-        CopyPixels(Target, 0, 0, source, ViewBounds(source));
+        if (source.Format == PixelFormat::Bgr24 && Target.Format == PixelFormat::Bgrx32) widenBgr24Rows(source, Target);
+        else CopyPixels(Target, 0, 0, source, ViewBounds(source));
         return;
     }
     std::vector<uint32_t> colors(size_t(Info.Width));

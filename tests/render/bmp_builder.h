@@ -39,7 +39,8 @@ inline std::vector<uint8_t> StoredBytes(const BmpSpec& S) {
         appendLE(out, S.BitCount, 2);
         appendLE(out, S.Compression, 4);
         appendLE(out, S.ImageSize, 4);
-        appendLE(out, 0, 8); // resolutions
+        appendLE(out, 0, 4); // resolutions
+        appendLE(out, 0, 4);
         appendLE(out, S.ColorsUsed, 4);
         appendLE(out, 0, 4); // colours important
         while (out.size() < S.HeaderSize) out.push_back(0);

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The bitmap readers under the sanitizers: the render tests built with
+# AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), then each libFuzzer
+# target (build-fuzz/, clang) run for about a minute from its committed seed
+# corpus in fuzz/corpus/<name>/. Any test failure, sanitizer report or fuzzer
+# crash fails the script. FUZZ_SECONDS overrides the time per fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+seconds=${FUZZ_SECONDS:-60}
+
+echo "== render tests with ASan + UBSan (build-asan/)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_SANITIZE=ON -DFUIFJE_BENCH=OFF >/dev/null
+cmake --build build-asan -j2 --target render_tests
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy FUIFJE_TEST_DATA="$root/tests/data" \
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    build-asan/tests/render/render_tests
+
+echo "== fuzzers (build-fuzz/, ${seconds} s each)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_FUZZ=ON \
+    -DFUIFJE_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j2 --target dib_stored_fuzzer bmp_file_fuzzer
+for name in dib_stored bmp_file; do
+    # New inputs go to a scratch copy, so the committed seeds stay as they are.
+    work=$(mktemp -d)
+    cp fuzz/corpus/"$name"/* "$work"/
+    log=build-fuzz/"$name".log
+    echo "-- ${name}_fuzzer (log: $log)"
+    status=0
+    build-fuzz/fuzz/"${name}"_fuzzer -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/"${name}"- "$work" >"$log" 2>&1 || status=$?
+    rm -rf "$work"
+    grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|SUMMARY)' "$log" || true
+    if [ "$status" -ne 0 ]; then
+        echo "${name}_fuzzer failed (exit $status); see $log, the input is in build-fuzz/" >&2
+        exit 1
+    fi
+done
+echo "== sanitizers and fuzzers clean"
