@@ -154,30 +154,96 @@ void putNibbles(uint8_t* Row, int64_t X, int Count, NibbleSource Nibble) {
     for (int k = 0; k < Count; ++k) putNibble(Row, X + k, Nibble(k));
 }
 
-// The position of a run-length walk: column and row counted from the bottom.
-struct RLECursor {
-    int64_t X = 0;
-    int64_t Y = 0;
-    bool Fits(int64_t Count, const DIBInfo& Info) const { return Y < Info.Height && X + Count <= Info.Width; }
-};
-
 // An absolute run (count, value): the value repeats; 4-bit runs alternate its two nibbles.
-void putRun(uint8_t* Row, const RLECursor& At, int Count, uint8_t Value, int BitCount) {
+void putRun(uint8_t* Row, int64_t X, int Count, uint8_t Value, int BitCount) {
     if (BitCount == 8) {
-        std::memset(Row + At.X, Value, size_t(Count));
+        std::memset(Row + X, Value, size_t(Count));
         return;
     }
-    putNibbles(Row, At.X, Count, [Value](int k) { return uint8_t(k & 1 ? Value & 0x0F : Value >> 4); });
+    putNibbles(Row, X, Count, [Value](int k) { return uint8_t(k & 1 ? Value & 0x0F : Value >> 4); });
 }
 
 // A literal group: Count pixels from Source, bytes (8-bit) or nibbles high first (4-bit).
-void putLiteral(uint8_t* Row, const RLECursor& At, int Count, const uint8_t* Source, int BitCount) {
+void putLiteral(uint8_t* Row, int64_t X, int Count, const uint8_t* Source, int BitCount) {
     if (BitCount == 8) {
-        std::memcpy(Row + At.X, Source, size_t(Count));
+        std::memcpy(Row + X, Source, size_t(Count));
         return;
     }
-    putNibbles(Row, At.X, Count, [Source](int k) { return uint8_t(k & 1 ? Source[k >> 1] & 0x0F : Source[k >> 1] >> 4); });
+    putNibbles(Row, X, Count, [Source](int k) { return uint8_t(k & 1 ? Source[k >> 1] & 0x0F : Source[k >> 1] >> 4); });
 }
+
+// A walk through run-length data: the next pixel's column and row (counted from
+// the bottom) and the read position. Every step checks its pixels against the
+// image before it writes them, and writes only when there is a target.
+class RLEWalk {
+public:
+    RLEWalk(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info, uint8_t* Target)
+        : FData(Encoded), FInfo(Info), FTarget(Target), FBits(Compression == BI_RLE8 ? 8 : 4) {}
+
+    // True at the end-of-image mark; false when a step is unsound or the data ends first.
+    bool Walk() {
+        // Every step consumes at least two bytes, so the walk ends within the data.
+        while (FNext + 2 <= FData.size()) {
+            const uint8_t first = FData[FNext], second = FData[FNext + 1];
+            FNext += 2;
+            if (first > 0) {
+                if (!Repeat(first, second)) return false;
+            } else if (second == 1) {
+                return true;
+            } else if (!Escape(second)) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+private:
+    bool Fits(int64_t Count) const { return FY < FInfo.Height && FX + Count <= FInfo.Width; }
+    uint8_t* Row() const { return FTarget + FY * FInfo.WidthBytes(); }
+
+    bool Repeat(int Count, uint8_t Value) {
+        if (!Fits(Count)) return false;
+        if (FTarget) putRun(Row(), FX, Count, Value, FBits);
+        FX += Count;
+        return true;
+    }
+
+    // (0, 0) ends the row, (0, 2, dx, dy) moves right and down, (0, n >= 3) is a literal.
+    bool Escape(uint8_t Code) {
+        if (Code == 0) {
+            if (FY >= FInfo.Height) return false;
+            FX = 0;
+            ++FY;
+            return true;
+        }
+        if (Code == 2) {
+            if (FNext + 2 > FData.size()) return false;
+            FX += FData[FNext];
+            FY += FData[FNext + 1];
+            FNext += 2;
+            return Fits(0);
+        }
+        return Literal(Code);
+    }
+
+    // Count pixels follow, padded to an even number of bytes.
+    bool Literal(int Count) {
+        const size_t bytes = FBits == 8 ? size_t(Count) : (size_t(Count) + 1) / 2;
+        if (FNext + bytes + (bytes & 1) > FData.size() || !Fits(Count)) return false;
+        if (FTarget) putLiteral(Row(), FX, Count, FData.data() + FNext, FBits);
+        FX += Count;
+        FNext += bytes + (bytes & 1);
+        return true;
+    }
+
+    const std::vector<uint8_t>& FData;
+    const DIBInfo& FInfo;
+    uint8_t* FTarget;
+    const int FBits;
+    size_t FNext = 0;
+    int64_t FX = 0;
+    int64_t FY = 0;
+};
 
 } // namespace
 
@@ -215,42 +281,7 @@ bool ReadBitmapFileHeader(TStream& Stream) {
 }
 
 bool DecodeRLE(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info, uint8_t* Target) {
-    const int bits = Compression == BI_RLE8 ? 8 : 4;
-    const uint8_t* src = Encoded.data();
-    const size_t n = Encoded.size();
-    const int64_t widthBytes = Info.WidthBytes();
-    RLECursor at;
-    size_t i = 0;
-    // Every step consumes at least two bytes, so the walk ends within the data.
-    while (i + 2 <= n) {
-        const uint8_t first = src[i], second = src[i + 1];
-        i += 2;
-        uint8_t* row = Target ? Target + at.Y * widthBytes : nullptr;
-        if (first > 0) { // a run of `first` pixels
-            if (!at.Fits(first, Info)) return false;
-            if (row) putRun(row, at, first, second, bits);
-            at.X += first;
-        } else if (second == 0) { // end of row
-            if (at.Y >= Info.Height) return false;
-            at.X = 0;
-            ++at.Y;
-        } else if (second == 1) { // end of image
-            return true;
-        } else if (second == 2) { // delta: move right and down
-            if (i + 2 > n) return false;
-            at.X += src[i];
-            at.Y += src[i + 1];
-            i += 2;
-            if (!at.Fits(0, Info)) return false;
-        } else { // `second` literal pixels, padded to an even number of bytes
-            const size_t bytes = bits == 8 ? second : (second + 1u) / 2;
-            if (i + bytes + (bytes & 1) > n || !at.Fits(second, Info)) return false;
-            if (row) putLiteral(row, at, second, src + i, bits);
-            at.X += second;
-            i += bytes + (bytes & 1);
-        }
-    }
-    return false; // the data ended before the end-of-image mark
+    return RLEWalk(Encoded, Compression, Info, Target).Walk();
 }
 
 void WriteStoredDIB(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits) {
