@@ -14,7 +14,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_SAN
 cmake --build build-asan -j2 --target render_tests
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy FUIFJE_TEST_DATA="$root/tests/data" \
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    build-asan/tests/render/render_tests
+    build-asan/tests/render/render_tests --gtest_brief=1
 
 echo "== fuzzers (build-fuzz/, ${seconds} s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_FUZZ=ON \

@@ -76,7 +76,9 @@ size_t TFileStream::Read(void* Buffer, size_t Count) {
 }
 
 void TFileStream::Write(const void* Buffer, size_t Count) {
-    if (std::fwrite(Buffer, 1, Count, FFile) != Count) throw EWriteError("Stream write error");
+    // Flushed at once, so that a full disk is reported here and not lost at closing.
+    if (std::fwrite(Buffer, 1, Count, FFile) != Count || std::fflush(FFile) != 0)
+        throw EWriteError("Stream write error");
     FPosition += static_cast<int64_t>(Count);
     FSize = std::max(FSize, FPosition);
 }

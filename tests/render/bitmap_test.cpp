@@ -196,4 +196,14 @@ TEST(Bitmap, PictureClassesAndSharing) {
     EXPECT_THROW(blend.Bitmap().SetPixelFormat(pf8bit), EInvalidGraphicOperation);
 }
 
+TEST(Bitmap, SavingReportsWriteFailures) {
+    TBitmap bitmap;
+    bitmap.SetSize(4, 4);
+    if (std::FILE* full = std::fopen("/dev/full", "wb")) {
+        std::fclose(full);
+        EXPECT_THROW(bitmap.SaveToFile("/dev/full"), EWriteError);
+    }
+    EXPECT_THROW(bitmap.SaveToFile(::testing::TempDir() + "no/such/folder.bmp"), EFCreateError);
+}
+
 } // namespace
