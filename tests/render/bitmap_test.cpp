@@ -44,8 +44,9 @@ std::vector<uint8_t> channelsRow(size_t Y, int Bytes, auto Pack) {
     return row;
 }
 
-BmpSpec spec(uint16_t BitCount, std::vector<uint8_t> Pixels) {
-    BmpSpec s;
+// The 3 x 2 test picture at a depth, with kPalette for palette depths.
+BmpLayout picture3x2(uint16_t BitCount, std::vector<uint8_t> Pixels) {
+    BmpLayout s;
     s.Width = 3;
     s.Height = 2;
     s.BitCount = BitCount;
@@ -57,14 +58,14 @@ BmpSpec spec(uint16_t BitCount, std::vector<uint8_t> Pixels) {
     return s;
 }
 
-BmpSpec masked(uint16_t BitCount, std::vector<uint32_t> Masks, auto Pack) {
-    BmpSpec s = spec(BitCount, rows(BitCount == 16 ? 8 : 12, [&](size_t y) { return channelsRow(y, BitCount / 8, Pack); }));
+BmpLayout masked(uint16_t BitCount, std::vector<uint32_t> Masks, auto Pack) {
+    BmpLayout s = picture3x2(BitCount, rows(BitCount == 16 ? 8 : 12, [&](size_t y) { return channelsRow(y, BitCount / 8, Pack); }));
     s.Compression = BI_BITFIELDS;
     s.Masks = std::move(Masks);
     return s;
 }
 
-BmpSpec runLength(uint16_t BitCount, auto LiteralRow) {
+BmpLayout runLength(uint16_t BitCount, auto LiteralRow) {
     std::vector<uint8_t> runs;
     for (int y = 1; y >= 0; --y) {
         const std::vector<uint8_t> literal = LiteralRow(size_t(y));
@@ -73,7 +74,7 @@ BmpSpec runLength(uint16_t BitCount, auto LiteralRow) {
         runs.insert(runs.end(), {0, 0});
     }
     runs.insert(runs.end(), {0, 1});
-    BmpSpec s = spec(BitCount, runs);
+    BmpLayout s = picture3x2(BitCount, runs);
     s.Compression = BitCount == 8 ? BI_RLE8 : BI_RLE4;
     s.ImageSize = uint32_t(runs.size());
     return s;
@@ -99,29 +100,29 @@ Grid colorsOf(const TBitmap& Bitmap) {
 TEST(Bitmap, LoadsEveryDepthAndConvertsToThirtyTwoBits) {
     struct Case {
         const char* Name;
-        BmpSpec Spec;
+        BmpLayout Layout;
         Grid Expected = kColors;
     };
     const Case cases[] = {
-        {"24 bits", spec(24, rows(12, bgrRow))},
-        {"24 bits top-down", [] { BmpSpec s = spec(24, {}); for (size_t y = 0; y < 2; ++y) { auto r = bgrRow(y); r.resize(12); s.Pixels.insert(s.Pixels.end(), r.begin(), r.end()); } s.Height = -2; return s; }()},
-        {"24 bits, core header", [] { BmpSpec s = spec(24, rows(12, bgrRow)); s.HeaderSize = 12; return s; }()},
-        {"32 bits", spec(32, rows(12, [](size_t y) { return channelsRow(y, 4, bgr); }))},
+        {"24 bits", picture3x2(24, rows(12, bgrRow))},
+        {"24 bits top-down", [] { BmpLayout s = picture3x2(24, {}); for (size_t y = 0; y < 2; ++y) { auto r = bgrRow(y); r.resize(12); s.Pixels.insert(s.Pixels.end(), r.begin(), r.end()); } s.Height = -2; return s; }()},
+        {"24 bits, core header", [] { BmpLayout s = picture3x2(24, rows(12, bgrRow)); s.HeaderSize = 12; return s; }()},
+        {"32 bits", picture3x2(32, rows(12, [](size_t y) { return channelsRow(y, 4, bgr); }))},
         {"32 bits, red and blue masks swapped", masked(32, {0xFF, 0xFF00, 0xFF0000}, [](uint32_t r, uint32_t g, uint32_t b) { return b << 16 | g << 8 | r; })},
-        {"16 bits 5-5-5", spec(16, rows(8, [](size_t y) { return channelsRow(y, 2, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3; }); }))},
+        {"16 bits 5-5-5", picture3x2(16, rows(8, [](size_t y) { return channelsRow(y, 2, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3; }); }))},
         {"16 bits 5-6-5 masks", masked(16, {0xF800, 0x07E0, 0x001F}, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3; })},
         {"16 bits 4-4-4 masks", masked(16, {0x0F00, 0x00F0, 0x000F}, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 4) << 8 | (g >> 4) << 4 | b >> 4; })},
-        {"8 bits", spec(8, rows(4, indexRow))},
-        {"4 bits", spec(4, rows(4, nibbleRow))},
+        {"8 bits", picture3x2(8, rows(4, indexRow))},
+        {"4 bits", picture3x2(4, rows(4, nibbleRow))},
         {"8 bits run-length", runLength(8, [](size_t y) { auto r = indexRow(y); r.push_back(0); return r; })},
         {"4 bits run-length", runLength(4, nibbleRow)},
-        {"1 bit", [] { BmpSpec s = spec(1, rows(4, [](size_t y) { return std::vector<uint8_t>{uint8_t(y ? 0x40 : 0xA0)}; })); s.ColorsUsed = 2; s.Palette.resize(8); return s; }(), {{kGreen, kRed, kGreen}, {kRed, kGreen, kRed}}},
-        {"8 bits, index beyond the palette shows black", [] { BmpSpec s = spec(8, rows(4, indexRow)); s.ColorsUsed = 5; s.Palette.resize(20); return s; }(), {{kRed, kGreen, kBlue}, {kWhite, kBlack, kBlack}}},
+        {"1 bit", [] { BmpLayout s = picture3x2(1, rows(4, [](size_t y) { return std::vector<uint8_t>{uint8_t(y ? 0x40 : 0xA0)}; })); s.ColorsUsed = 2; s.Palette.resize(8); return s; }(), {{kGreen, kRed, kGreen}, {kRed, kGreen, kRed}}},
+        {"8 bits, index beyond the palette shows black", [] { BmpLayout s = picture3x2(8, rows(4, indexRow)); s.ColorsUsed = 5; s.Palette.resize(20); return s; }(), {{kRed, kGreen, kBlue}, {kWhite, kBlack, kBlack}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TPicture picture;
-        picture.LoadFromFile(writeFile("depth.bmp", FileBytes(c.Spec)));
+        picture.LoadFromFile(writeFile("depth.bmp", FileBytes(c.Layout)));
         ASSERT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
         EXPECT_EQ(picture.Width(), 3);
         EXPECT_EQ(picture.Height(), 2);
@@ -132,8 +133,8 @@ TEST(Bitmap, LoadsEveryDepthAndConvertsToThirtyTwoBits) {
 }
 
 TEST(Bitmap, LoadErrorsNameTheFileAndKeepThePicture) {
-    const std::string good = writeFile("good.bmp", FileBytes(spec(24, rows(12, bgrRow))));
-    BmpSpec lying = spec(24, rows(12, bgrRow));
+    const std::string good = writeFile("good.bmp", FileBytes(picture3x2(24, rows(12, bgrRow))));
+    BmpLayout lying = picture3x2(24, rows(12, bgrRow));
     lying.Pixels.resize(10);
     struct Case {
         const char* Name;
@@ -169,7 +170,7 @@ TEST(Bitmap, LoadErrorsNameTheFileAndKeepThePicture) {
 TEST(Bitmap, PictureClassesAndSharing) {
     // ".dib" files are read as TDIB.
     TPicture picture;
-    picture.LoadFromFile(writeFile("image.DIB", FileBytes(spec(24, rows(12, bgrRow)))));
+    picture.LoadFromFile(writeFile("image.DIB", FileBytes(picture3x2(24, rows(12, bgrRow)))));
     ASSERT_NE(dynamic_cast<TDIB*>(picture.Graphic()), nullptr);
 
     // A TDIB handed to a picture shares its pixels and may be freed.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t HeaderSize = 40; // 12 writes the old core header; other sizes pad with zeros
     int32_t Width = 1;
     int32_t Height = 1;
@@ -24,7 +24,7 @@ inline void appendLE(std::vector<uint8_t>& Out, uint32_t Value, int Bytes) {
 }
 
 // Header, masks, palette and pixels: the stored form.
-inline std::vector<uint8_t> StoredBytes(const BmpSpec& S) {
+inline std::vector<uint8_t> StoredBytes(const BmpLayout& S) {
     std::vector<uint8_t> out;
     appendLE(out, S.HeaderSize, 4);
     if (S.HeaderSize == 12) {
@@ -52,7 +52,7 @@ inline std::vector<uint8_t> StoredBytes(const BmpSpec& S) {
 }
 
 // A 14-byte "BM" header in front of the stored form.
-inline std::vector<uint8_t> FileBytes(const BmpSpec& S) {
+inline std::vector<uint8_t> FileBytes(const BmpLayout& S) {
     const std::vector<uint8_t> stored = StoredBytes(S);
     std::vector<uint8_t> out{'B', 'M'};
     appendLE(out, uint32_t(14 + stored.size()), 4);

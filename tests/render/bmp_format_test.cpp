@@ -15,8 +15,8 @@ namespace {
 TMemoryStream streamOf(const std::vector<uint8_t>& Bytes) { return TMemoryStream(Bytes.data(), Bytes.size()); }
 
 // An 8-bit image of Width x Height read from run-length bytes.
-BmpSpec rle8(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
-    BmpSpec s;
+BmpLayout rle8(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
+    BmpLayout s;
     s.Width = Width;
     s.Height = Height;
     s.BitCount = 8;
@@ -27,16 +27,16 @@ BmpSpec rle8(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
     return s;
 }
 
-BmpSpec rle4(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
-    BmpSpec s = rle8(Width, Height, std::move(Runs));
+BmpLayout rle4(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
+    BmpLayout s = rle8(Width, Height, std::move(Runs));
     s.BitCount = 4;
     s.Compression = BI_RLE4;
     s.Palette.assign(16 * 4, 0);
     return s;
 }
 
-BmpSpec rgb24(int32_t Width, int32_t Height) {
-    BmpSpec s;
+BmpLayout rgb24(int32_t Width, int32_t Height) {
+    BmpLayout s;
     s.Width = Width;
     s.Height = Height;
     s.Pixels.assign(size_t(DIBWidthBytes(24, Width) * std::abs(int64_t(Height))), 0x80);
@@ -81,7 +81,7 @@ TEST(BmpFormat, RowAndImageSizes) {
 TEST(BmpFormat, DecodesRunLengthImages) {
     struct Case {
         const char* Name;
-        BmpSpec Spec;
+        BmpLayout Layout;
         std::vector<std::vector<uint32_t>> Expected; // top row first
     };
     const Case cases[] = {
@@ -104,14 +104,14 @@ TEST(BmpFormat, DecodesRunLengthImages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TDIB dib;
-        TMemoryStream stream = streamOf(StoredBytes(c.Spec));
+        TMemoryStream stream = streamOf(StoredBytes(c.Layout));
         dib.ReadData(stream);
         EXPECT_EQ(indicesOf(dib), c.Expected);
     }
 }
 
 TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
-    auto with = [](BmpSpec S, auto Change) {
+    auto with = [](BmpLayout S, auto Change) {
         Change(S);
         return StoredBytes(S);
     };
@@ -119,16 +119,16 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
         Bytes.resize(Count);
         return Bytes;
     };
-    const BmpSpec ok = rgb24(2, 2);
-    const BmpSpec ok8 = [] {
-        BmpSpec s = rgb24(2, 2);
+    const BmpLayout ok = rgb24(2, 2);
+    const BmpLayout ok8 = [] {
+        BmpLayout s = rgb24(2, 2);
         s.BitCount = 8;
         s.Palette.assign(1024, 0);
         s.Pixels.assign(8, 0);
         return s;
     }();
-    const BmpSpec ok16 = [] {
-        BmpSpec s = rgb24(2, 1);
+    const BmpLayout ok16 = [] {
+        BmpLayout s = rgb24(2, 1);
         s.BitCount = 16;
         s.Compression = BI_BITFIELDS;
         s.Masks = {0xF800, 0x07E0, 0x001F};
@@ -142,34 +142,34 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
     const Case cases[] = {
         {"header size field cut short", {40, 0}},
         {"header cut short", truncated(StoredBytes(ok), 20)},
-        {"header size 64", with(ok, [](BmpSpec& s) { s.HeaderSize = 64; })},
-        {"header size 108", with(ok, [](BmpSpec& s) { s.HeaderSize = 108; })},
-        {"bit count 2", with(ok, [](BmpSpec& s) { s.BitCount = 2; })},
-        {"bit count 0", with(ok, [](BmpSpec& s) { s.BitCount = 0; })},
-        {"two planes", with(ok, [](BmpSpec& s) { s.Planes = 2; })},
-        {"compression 4", with(ok, [](BmpSpec& s) { s.Compression = 4; })},
-        {"RLE8 at 24 bits", with(ok, [](BmpSpec& s) { s.Compression = BI_RLE8; })},
-        {"RLE4 at 8 bits", with(ok8, [](BmpSpec& s) { s.Compression = BI_RLE4; })},
-        {"bit fields at 24 bits", with(ok, [](BmpSpec& s) { s.Compression = BI_BITFIELDS; s.Masks = {0xFF0000, 0xFF00, 0xFF}; })},
-        {"RLE8 top-down", StoredBytes([] { BmpSpec s = rle8(2, 1, {2, 1, 0, 1}); s.Height = -1; return s; }())},
-        {"257 palette entries", with(ok8, [](BmpSpec& s) { s.ColorsUsed = 257; })},
-        {"17 palette entries at 4 bits", with(ok8, [](BmpSpec& s) { s.BitCount = 4; s.ColorsUsed = 17; })},
+        {"header size 64", with(ok, [](BmpLayout& s) { s.HeaderSize = 64; })},
+        {"header size 108", with(ok, [](BmpLayout& s) { s.HeaderSize = 108; })},
+        {"bit count 2", with(ok, [](BmpLayout& s) { s.BitCount = 2; })},
+        {"bit count 0", with(ok, [](BmpLayout& s) { s.BitCount = 0; })},
+        {"two planes", with(ok, [](BmpLayout& s) { s.Planes = 2; })},
+        {"compression 4", with(ok, [](BmpLayout& s) { s.Compression = 4; })},
+        {"RLE8 at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = BI_RLE8; })},
+        {"RLE4 at 8 bits", with(ok8, [](BmpLayout& s) { s.Compression = BI_RLE4; })},
+        {"bit fields at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = BI_BITFIELDS; s.Masks = {0xFF0000, 0xFF00, 0xFF}; })},
+        {"RLE8 top-down", StoredBytes([] { BmpLayout s = rle8(2, 1, {2, 1, 0, 1}); s.Height = -1; return s; }())},
+        {"257 palette entries", with(ok8, [](BmpLayout& s) { s.ColorsUsed = 257; })},
+        {"17 palette entries at 4 bits", with(ok8, [](BmpLayout& s) { s.BitCount = 4; s.ColorsUsed = 17; })},
         {"palette cut short", truncated(StoredBytes(ok8), 40 + 500)},
-        {"zero mask", with(ok16, [](BmpSpec& s) { s.Masks = {0xF800, 0, 0x001F}; })},
-        {"overlapping masks", with(ok16, [](BmpSpec& s) { s.Masks = {0xF800, 0x0FE0, 0x001F}; })},
-        {"mask with a gap", with(ok16, [](BmpSpec& s) { s.Masks = {0xF800, 0x07E0, 0x0015}; })},
-        {"mask beyond 16 bits", with(ok16, [](BmpSpec& s) { s.Masks = {0x1F800, 0x07E0, 0x001F}; })},
+        {"zero mask", with(ok16, [](BmpLayout& s) { s.Masks = {0xF800, 0, 0x001F}; })},
+        {"overlapping masks", with(ok16, [](BmpLayout& s) { s.Masks = {0xF800, 0x0FE0, 0x001F}; })},
+        {"mask with a gap", with(ok16, [](BmpLayout& s) { s.Masks = {0xF800, 0x07E0, 0x0015}; })},
+        {"mask beyond 16 bits", with(ok16, [](BmpLayout& s) { s.Masks = {0x1F800, 0x07E0, 0x001F}; })},
         {"masks cut short", truncated(StoredBytes(ok16), 46)},
-        {"width 0", with(ok, [](BmpSpec& s) { s.Width = 0; })},
-        {"height 0", with(ok, [](BmpSpec& s) { s.Height = 0; })},
-        {"negative width", with(ok, [](BmpSpec& s) { s.Width = -2; })},
-        {"height INT_MIN", with(ok, [](BmpSpec& s) { s.Height = INT_MIN; })},
-        {"width and height INT_MAX", with(ok, [](BmpSpec& s) { s.Width = s.Height = INT_MAX; })},
-        {"pixels above 256 MiB", with(ok, [](BmpSpec& s) { s.Width = 20000; s.Height = 20000; })},
+        {"width 0", with(ok, [](BmpLayout& s) { s.Width = 0; })},
+        {"height 0", with(ok, [](BmpLayout& s) { s.Height = 0; })},
+        {"negative width", with(ok, [](BmpLayout& s) { s.Width = -2; })},
+        {"height INT_MIN", with(ok, [](BmpLayout& s) { s.Height = INT_MIN; })},
+        {"width and height INT_MAX", with(ok, [](BmpLayout& s) { s.Width = s.Height = INT_MAX; })},
+        {"pixels above 256 MiB", with(ok, [](BmpLayout& s) { s.Width = 20000; s.Height = 20000; })},
         {"pixels cut short", truncated(StoredBytes(ok), 40 + 15)},
-        {"core header with 0 width", with(ok, [](BmpSpec& s) { s.HeaderSize = 12; s.Width = 0; })},
-        {"RLE image size beyond the data", StoredBytes([] { BmpSpec s = rle8(2, 1, {2, 1, 0, 1}); s.ImageSize = 99; return s; }())},
-        {"RLE image size 0", StoredBytes([] { BmpSpec s = rle8(2, 1, {2, 1, 0, 1}); s.ImageSize = 0; return s; }())},
+        {"core header with 0 width", with(ok, [](BmpLayout& s) { s.HeaderSize = 12; s.Width = 0; })},
+        {"RLE image size beyond the data", StoredBytes([] { BmpLayout s = rle8(2, 1, {2, 1, 0, 1}); s.ImageSize = 99; return s; }())},
+        {"RLE image size 0", StoredBytes([] { BmpLayout s = rle8(2, 1, {2, 1, 0, 1}); s.ImageSize = 0; return s; }())},
         {"RLE8 run past the row", StoredBytes(rle8(2, 2, {3, 1, 0, 1}))},
         {"RLE8 literal past the row", StoredBytes(rle8(2, 2, {0, 3, 1, 2, 3, 0, 0, 1}))},
         {"RLE8 delta past the image", StoredBytes(rle8(2, 2, {0, 2, 0, 2, 0, 1}))},
@@ -215,7 +215,7 @@ TEST(BmpFormat, FileHeaderMustBeCompleteAndOfTypeBM) {
 
 TEST(BmpFormat, ReadsHeadersMasksAndPalettes) {
     // Old core header: 16-bit sizes and three-byte palette entries.
-    BmpSpec core;
+    BmpLayout core;
     core.HeaderSize = 12;
     core.Width = 2;
     core.BitCount = 1;
@@ -230,7 +230,7 @@ TEST(BmpFormat, ReadsHeadersMasksAndPalettes) {
     EXPECT_EQ(dib.ColorTable[1], (TRGBQuad{0xFF, 0, 0, 0}));
 
     // 16 bits with 5-6-5 masks keep them; without masks they are 5-5-5.
-    BmpSpec masked = rgb24(1, 1);
+    BmpLayout masked = rgb24(1, 1);
     masked.BitCount = 16;
     masked.Compression = BI_BITFIELDS;
     masked.Masks = {0xF800, 0x07E0, 0x001F};

@@ -100,11 +100,11 @@ TEST(DIB, TemplateRoundTripsInStoredFileAndDataForms) {
 }
 
 TEST(DIB, TopDownRowsAreReadTopFirstAndWrittenBottomUp) {
-    BmpSpec spec;
-    spec.Width = 1;
-    spec.Height = -2;
-    spec.Pixels = {0, 0, 0xFF, 0, 0xFF, 0, 0, 0}; // top row red, then blue
-    const std::vector<uint8_t> bytes = StoredBytes(spec);
+    BmpLayout layout;
+    layout.Width = 1;
+    layout.Height = -2;
+    layout.Pixels = {0, 0, 0xFF, 0, 0xFF, 0, 0, 0}; // top row red, then blue
+    const std::vector<uint8_t> bytes = StoredBytes(layout);
     TMemoryStream in(bytes.data(), bytes.size());
     TDIB dib;
     dib.ReadData(in);
@@ -119,15 +119,15 @@ TEST(DIB, TopDownRowsAreReadTopFirstAndWrittenBottomUp) {
 }
 
 TEST(DIB, RunLengthImagesAreWrittenDecoded) {
-    BmpSpec spec;
-    spec.Width = 3;
-    spec.BitCount = 8;
-    spec.Compression = BI_RLE8;
-    spec.ColorsUsed = 1;
-    spec.Palette = {1, 2, 3, 0};
-    spec.Pixels = {2, 7, 1, 9, 0, 1};
-    spec.ImageSize = 6;
-    const std::vector<uint8_t> bytes = StoredBytes(spec);
+    BmpLayout layout;
+    layout.Width = 3;
+    layout.BitCount = 8;
+    layout.Compression = BI_RLE8;
+    layout.ColorsUsed = 1;
+    layout.Palette = {1, 2, 3, 0};
+    layout.Pixels = {2, 7, 1, 9, 0, 1};
+    layout.ImageSize = 6;
+    const std::vector<uint8_t> bytes = StoredBytes(layout);
     TMemoryStream in(bytes.data(), bytes.size());
     TDIB dib;
     dib.ReadData(in);
