@@ -18,12 +18,15 @@ public:
     TBitmap() = default;
     std::string ClassName() const override { return "TBitmap"; }
 
+    // True until both sides are positive or a picture is loaded.
     bool Empty() const override { return FImage.Empty(); }
+    // The sides as set or loaded (a side may be set while the other is still 0).
     int32_t Width() const override { return FWidth; }
     int32_t Height() const override { return FHeight; }
     // Sets a side; the bitmap holds pixels (zero) once both sides are positive.
     void SetWidth(int32_t AWidth) { SetSize(AWidth, FHeight); }
     void SetHeight(int32_t AHeight) { SetSize(FWidth, AHeight); }
+    // Sets both sides; an unchanged size keeps the pixels.
     void SetSize(int32_t AWidth, int32_t AHeight);
 
     // The depth of the pixels (the wished one while empty; pfDevice at first).
@@ -42,16 +45,19 @@ public:
     // The pixels as a device-independent bitmap.
     const TDIB& DIB() const { return FImage; }
 
+    // A new, empty TBitmap.
     std::unique_ptr<TGraphic> NewInstance() const override { return std::make_unique<TBitmap>(); }
     // nullptr: empty. A TBitmap or TDIB: share its pixels. A TPicture: its
     // graphic. Anything else: the general rule.
     void Assign(const TObject* Source) override;
+    // Scales the bitmap into Rect of ACanvas.
     void Draw(::Canvas& ACanvas, const TRect& Rect) const override { FImage.Draw(ACanvas, Rect); }
 
     // Reads a ".bmp" file form. An empty stream, or a header without a picture,
     // raises EInvalidGraphic "DIB is invalid"; channel masks other than 5-5-5,
     // 5-6-5 and 8-8-8 are converted to 32 bits.
     void LoadFromStream(TStream& Stream) override;
+    // Writes the ".bmp" file form (nothing while empty).
     void SaveToStream(TStream& Stream) const override { FImage.SaveToStream(Stream); }
 
 private:

@@ -28,6 +28,7 @@ public:
     // The image of a stored form just read.
     explicit TDIBSharedImage(StoredDIB&& Stored);
 
+    // Size, depth, masks and palette.
     const DIBInfo& Info() const { return FInfo; }
     // The Info().Size() pixel bytes, bottom-up; decodes run-length data first.
     uint8_t* Bits();
@@ -67,7 +68,9 @@ public:
     TDIB& operator=(const TDIB&) = delete;
     std::string ClassName() const override { return "TDIB"; }
 
+    // True while the TDIB holds no image.
     bool Empty() const override { return FImage == nullptr; }
+    // Size in pixels; 0 while empty.
     int32_t Width() const override { return Info().Width; }
     int32_t Height() const override { return Info().Height; }
     // Bits per pixel; 0 while empty.
@@ -94,6 +97,7 @@ public:
     void SetWidth(int32_t AWidth);
     void SetHeight(int32_t AHeight);
 
+    // A new, empty TDIB.
     std::unique_ptr<TGraphic> NewInstance() const override { return std::make_unique<TDIB>(); }
     // nullptr: empty. A TDIB: share its image. A TBitmap: a private copy at its
     // depth. A TPicture: its graphic as a TBitmap is, or any other graphic
@@ -102,6 +106,7 @@ public:
 
     // The drawing canvas on this TDIB's pixels, made on first use and kept.
     ::Canvas& Canvas();
+    // Scales the image into Rect of ACanvas; palette images go through a 32-bit copy.
     void Draw(::Canvas& ACanvas, const TRect& Rect) const override;
 
     // The bytes of row Row (0 = top), made private first for writing.

@@ -18,6 +18,7 @@ public:
 
     // True when the graphic holds no picture.
     virtual bool Empty() const = 0;
+    // Size in pixels; 0 when empty.
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
 
@@ -31,7 +32,7 @@ public:
     // an empty graphic draws nothing.
     virtual void Draw(Canvas& ACanvas, const TRect& Rect) const = 0;
 
-    // The file form.
+    // Reads and writes the file form.
     virtual void LoadFromStream(TStream& Stream) = 0;
     virtual void SaveToStream(TStream& Stream) const = 0;
     // The form inside a picture's stored "Data"; the file form unless a class has its own.
