@@ -62,6 +62,20 @@ TEST(BadAssets, StartUpStopsWithAnErrorNamingTheFile) {
     }
 }
 
+// The sun is first needed at dawn: the stage switch raises the loader's error.
+TEST(BadAssets, AMissingSunStopsTheSwitchToDawn) {
+    TempFolder folder;
+    fs::remove(folder.Asset("sun.bmp"));
+    FormRig rig;
+    ASSERT_NO_THROW(rig.Create(folder.Folder()));
+    try {
+        rig.Form->SetStage(1);
+        ADD_FAILURE() << "dawn began without a sun";
+    } catch (const Exception& error) {
+        EXPECT_NE(error.Message.find(folder.Asset("sun.bmp").string()), std::string::npos) << error.Message;
+    }
+}
+
 TEST(BadAssets, TheProgramExitsWithTheFileNameOnStandardError) {
     TempFolder folder;
     const fs::path program = fs::path(folder.Folder()) / "fuifje";

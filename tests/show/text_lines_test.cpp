@@ -26,6 +26,7 @@ const TDIB& GlyphImage(TMainForm& Form, int Index) {
 struct BuildCase {
     const char* Name;
     std::string Text;
+    int Calls; // calls until BuildLine returns False, that one included
     uint8_t ColorIndex;
     std::vector<bool> Blanks;           // per character: a blank (Glyph -1)?
     std::vector<uint32_t> GlyphColors;  // the letter colour of each new image
@@ -51,26 +52,27 @@ TEST(TextLines, BuildLineReadsMarkersCharactersAndBlanks) {
     ShowRun run;
     TMainForm& form = *run.Form;
     const BuildCase cases[] = {
-        {"empty text", "", 0, {}, {}},
-        {"marker 1 and two letters", "/1ab", 1, {false, false}, {kBlack, kBlack}},
-        {"marker with a letter gives 1", "/xy", 1, {false}, {kBlack}},
-        {"marker 0 is purple", "/0x", 0, {false}, {kPurple}},
-        {"marker 7 is purple", "/7x", 7, {false}, {kPurple}},
-        {"marker in the middle", "a/3b", 3, {false, false}, {kPurple, kBlue}},
-        {"marker alone", "/2", 2, {}, {}},
-        {"slash at the very end", "ab/", 1, {false, false}, {kPurple, kPurple}},
-        {"blank keeps its place", "a b", 0, {false, true, false}, {kPurple, kPurple}},
-        {"second marker read by the nested call", "/1/2x", 2, {false}, {kRed}},
-        {"only one byte after the slash counts", "/12", 1, {false}, {kBlack}},
+        {"empty text", "", 2, 0, {}, {}},
+        {"marker 1 and two letters", "/1ab", 4, 1, {false, false}, {kBlack, kBlack}},
+        {"marker with a letter gives 1", "/xy", 3, 1, {false}, {kBlack}},
+        {"marker 0 is purple", "/0x", 3, 0, {false}, {kPurple}},
+        {"marker 7 is purple", "/7x", 3, 7, {false}, {kPurple}},
+        {"marker in the middle", "a/3b", 4, 3, {false, false}, {kPurple, kBlue}},
+        {"marker alone", "/2", 2, 2, {}, {}},
+        {"slash at the very end", "ab/", 4, 1, {false, false}, {kPurple, kPurple}},
+        {"blank keeps its place", "a b", 5, 0, {false, true, false}, {kPurple, kPurple}},
+        {"second marker read by the nested call", "/1/2x", 3, 2, {false}, {kRed}},
+        {"only one byte after the slash counts", "/12", 3, 1, {false}, {kBlack}},
     };
     for (const BuildCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TTextEffect line;
         line.Chars = std::make_unique<std::vector<std::unique_ptr<TCharacter>>>();
         const int imagesBefore = form.charlist->Items().Count();
-        EXPECT_TRUE(form.BuildLine(line, c.Text));
-        while (form.BuildLine(line, c.Text)) {
-        }
+        // The first call consumes a marker together with what follows it.
+        int calls = 1;
+        while (form.BuildLine(line, c.Text)) ++calls;
+        EXPECT_EQ(calls, c.Calls);
         EXPECT_FALSE(form.BuildLine(line, c.Text));
         EXPECT_EQ(line.Kind, int32_t(c.Text.size()) + 1);
         EXPECT_EQ(line.ColorIndex, c.ColorIndex);
