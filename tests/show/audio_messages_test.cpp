@@ -35,23 +35,34 @@ std::vector<std::string> WithPath(std::vector<std::string> Calls, const std::str
 TEST(AudioMessages, EachFailureIsReportedInOrderAndTheShowGoesOn) {
     const std::string mp3 = std::string(FUIFJE_BUILD_DIR) + "graph/soundtrack.mp3";
     const AudioCase cases[] = {
-        {"all well", std::nullopt, 0,
-         {"GetVersion()", "Init(-1, 44100)", "StreamCreateFile(<mp3>)", "ChannelPlay(1, false)"}, {}, 1},
-        {"init fails: the stream calls fail after it", AudioCall::Init, kAudioErrorDriver,
+        {"all well",
+         std::nullopt,
+         0,
+         {"GetVersion()", "Init(-1, 44100)", "StreamCreateFile(<mp3>)", "ChannelPlay(1, false)"},
+         {},
+         1},
+        {"init fails: the stream calls fail after it",
+         AudioCall::Init,
+         kAudioErrorDriver,
          {"GetVersion()", "Init(-1, 44100)", "ErrorGetCode()", "StreamCreateFile(<mp3>)", "ErrorGetCode()",
           "ChannelPlay(0, false)", "ErrorGetCode()"},
          {AudioError("Error initializing audio!", kAudioErrorDriver),
           AudioError("Error creating stream!", kAudioErrorInit),
           AudioError("Error playing stream!", kAudioErrorHandle)},
          0},
-        {"stream fails: play is tried with handle 0", AudioCall::StreamCreateFile, kAudioErrorFileFormat,
-         {"GetVersion()", "Init(-1, 44100)", "StreamCreateFile(<mp3>)", "ErrorGetCode()", "ChannelPlay(0, false)",
-          "ErrorGetCode()"},
+        {"stream fails: play is tried with handle 0",
+         AudioCall::StreamCreateFile,
+         kAudioErrorFileFormat,
+         {"GetVersion()", "Init(-1, 44100)", "StreamCreateFile(<mp3>)", "ErrorGetCode()",
+          "ChannelPlay(0, false)", "ErrorGetCode()"},
          {AudioError("Error creating stream!", kAudioErrorFileFormat),
           AudioError("Error playing stream!", kAudioErrorHandle)},
          0},
-        {"play fails", AudioCall::ChannelPlay, kAudioErrorUnknown,
-         {"GetVersion()", "Init(-1, 44100)", "StreamCreateFile(<mp3>)", "ChannelPlay(1, false)", "ErrorGetCode()"},
+        {"play fails",
+         AudioCall::ChannelPlay,
+         kAudioErrorUnknown,
+         {"GetVersion()", "Init(-1, 44100)", "StreamCreateFile(<mp3>)", "ChannelPlay(1, false)",
+          "ErrorGetCode()"},
          {AudioError("Error playing stream!", kAudioErrorUnknown)},
          1},
     };
@@ -92,5 +103,6 @@ TEST(AudioMessages, MissingSoundtrackIsReportedAndTheShowRunsSilently) {
     ASSERT_NO_THROW(rig.Create(folder.Folder()));
     EXPECT_EQ(rig.Messages(), (Messages{AudioError("Error creating stream!", kAudioErrorFileOpen),
                                         AudioError("Error playing stream!", kAudioErrorHandle)}));
-    for (int frame = 1; frame <= 5; ++frame) EXPECT_EQ(rig.Frame(), frame);
+    for (int frame = 1; frame <= 5; ++frame)
+        EXPECT_EQ(rig.Frame(), frame);
 }

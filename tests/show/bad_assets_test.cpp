@@ -31,13 +31,17 @@ TEST(BadAssets, StartUpStopsWithAnErrorNamingTheFile) {
         {"missing picture", "star.bmp", [](const TempFolder& f) { fs::remove(f.Asset("star.bmp")); },
          "Cannot open file"},
         {"empty picture", "moon.bmp", [](const TempFolder& f) { f.WriteAsset("moon.bmp", ""); }, ""},
-        {"garbage picture", "bootje.bmp", [](const TempFolder& f) { f.WriteAsset("bootje.bmp", "no bitmap here"); },
-         ""},
+        {"garbage picture", "bootje.bmp",
+         [](const TempFolder& f) { f.WriteAsset("bootje.bmp", "no bitmap here"); }, ""},
         {"header cut short", "bgnd_night.bmp",
-         [](const TempFolder& f) { f.WriteAsset("bgnd_night.bmp", f.ReadAsset("bgnd_night.bmp").substr(0, 20)); },
+         [](const TempFolder& f) {
+             f.WriteAsset("bgnd_night.bmp", f.ReadAsset("bgnd_night.bmp").substr(0, 20));
+         },
          ""},
         {"pixels cut short", "bgnd_day.bmp",
-         [](const TempFolder& f) { f.WriteAsset("bgnd_day.bmp", f.ReadAsset("bgnd_day.bmp").substr(0, 5000)); },
+         [](const TempFolder& f) {
+             f.WriteAsset("bgnd_day.bmp", f.ReadAsset("bgnd_day.bmp").substr(0, 5000));
+         },
          ""},
         {"background too narrow", "bgnd_day.bmp",
          [](const TempFolder& f) { WritePicture(f.Asset("bgnd_day.bmp"), 799, 600); },

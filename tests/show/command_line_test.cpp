@@ -27,17 +27,22 @@ TEST(CommandLine, ReadsEveryOption) {
         std::function<void(const CommandLine&)> Check;
     };
     const Accepted cases[] = {
-        {"nothing", {}, [](const CommandLine& c) {
+        {"nothing",
+         {},
+         [](const CommandLine& c) {
              EXPECT_FALSE(c.Window || c.Headless || c.Help || c.Version || c.Seed);
              EXPECT_EQ(c.Frames, 0);
              EXPECT_TRUE(c.Snapshots.empty());
          }},
         {"window", {"--window"}, [](const CommandLine& c) { EXPECT_TRUE(c.Window); }},
-        {"headless frames", {"--headless", "--frames", "25"}, [](const CommandLine& c) {
+        {"headless frames",
+         {"--headless", "--frames", "25"},
+         [](const CommandLine& c) {
              EXPECT_TRUE(c.Headless);
              EXPECT_EQ(c.Frames, 25);
          }},
-        {"snapshots in order", {"--headless", "--snapshot", "5:a.png", "--snapshot", "12:dir/b:c.png"},
+        {"snapshots in order",
+         {"--headless", "--snapshot", "5:a.png", "--snapshot", "12:dir/b:c.png"},
          [](const CommandLine& c) {
              ASSERT_EQ(c.Snapshots.size(), 2u);
              EXPECT_EQ(c.Snapshots[0].Frame, 5);
@@ -45,7 +50,9 @@ TEST(CommandLine, ReadsEveryOption) {
              EXPECT_EQ(c.Snapshots[1].Frame, 12);
              EXPECT_EQ(c.Snapshots[1].File, "dir/b:c.png");
          }},
-        {"largest seed", {"--seed", "4294967295"}, [](const CommandLine& c) { EXPECT_EQ(c.Seed, 4294967295u); }},
+        {"largest seed",
+         {"--seed", "4294967295"},
+         [](const CommandLine& c) { EXPECT_EQ(c.Seed, 4294967295u); }},
         {"seed 0", {"--seed", "0"}, [](const CommandLine& c) { EXPECT_EQ(c.Seed, 0u); }},
         {"help", {"--help"}, [](const CommandLine& c) { EXPECT_TRUE(c.Help); }},
         {"short help", {"-h"}, [](const CommandLine& c) { EXPECT_TRUE(c.Help); }},
@@ -81,7 +88,8 @@ TEST(CommandLine, RefusesUnknownOptionsAndMalformedValues) {
     };
     for (const Refused& c : cases) {
         std::string joined;
-        for (const std::string& arg : c.Arguments) joined += "'" + arg + "' ";
+        for (const std::string& arg : c.Arguments)
+            joined += "'" + arg + "' ";
         try {
             ParseCommandLine(c.Arguments);
             ADD_FAILURE() << joined << "was accepted";
@@ -121,8 +129,9 @@ TEST(CommandLine, DISABLED_ASnapshotBeyondTheLastFrameIsNotASilentSuccess) {
     const fs::path png = fs::path(folder.Folder()) / "late.png";
     for (const std::string frames : {"--frames 3", ""}) {
         SCOPED_TRACE(frames);
-        const ProgramResult run = RunProgram(kProgram, "--headless " + frames + " --snapshot '5:" + png.string() + "'",
-                                             folder.Folder() + "stderr.txt");
+        const ProgramResult run =
+            RunProgram(kProgram, "--headless " + frames + " --snapshot '5:" + png.string() + "'",
+                       folder.Folder() + "stderr.txt");
         EXPECT_TRUE(run.ExitCode != 0 || IsPng(png)) << "exit " << run.ExitCode << ", no snapshot";
     }
 }

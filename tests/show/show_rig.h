@@ -59,7 +59,8 @@ public:
         std::string pattern = (fs::temp_directory_path() / "fuifje-showtests-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
         FPath = pattern;
-        if (WithGraph) fs::copy(fs::path(FUIFJE_BUILD_DIR) / "graph", FPath / "graph", fs::copy_options::recursive);
+        if (WithGraph)
+            fs::copy(fs::path(FUIFJE_BUILD_DIR) / "graph", FPath / "graph", fs::copy_options::recursive);
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -88,7 +89,8 @@ private:
 inline int DifferentPixels(const PixelView& A, const PixelView& B) {
     int count = 0;
     for (int y = 0; y < A.Height; ++y)
-        for (int x = 0; x < A.Width; ++x) count += A.Read(x, y) != B.Read(x, y);
+        for (int x = 0; x < A.Width; ++x)
+            count += A.Read(x, y) != B.Read(x, y);
     return count;
 }
 

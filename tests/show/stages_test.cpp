@@ -22,7 +22,8 @@ template <typename ByteFunction> void Paint32(TPicture& Picture, int Width, int 
     for (int y = 0; y < Height; ++y) {
         uint8_t* row = bitmap.ScanLine(y);
         for (int x = 0; x < Width; ++x) {
-            for (int c = 0; c < 3; ++c) row[x * 4 + c] = Byte(x, y, c);
+            for (int c = 0; c < 3; ++c)
+                row[x * 4 + c] = Byte(x, y, c);
             row[x * 4 + 3] = 0xAB;
         }
     }
@@ -44,7 +45,8 @@ bool SameColors(TBitmap& A, TBitmap& B, bool FourthByteZero) {
 
 std::vector<std::string> ImageNames(TDXImageList& List) {
     std::vector<std::string> names;
-    for (int i = 0; i < List.Items().Count(); ++i) names.push_back(List.Items().Items(i)->Name());
+    for (int i = 0; i < List.Items().Count(); ++i)
+        names.push_back(List.Items().Items(i)->Name());
     return names;
 }
 
@@ -54,8 +56,10 @@ TEST(Stages, BlendPicturesMixesDayIntoNightInTwentyFiveSteps) {
     ShowRun run;
     TPicture day, night, dest;
     // Pixel (0, 0) runs every channel from 0 by day to 255 by night.
-    Paint32(day, kWidth, kHeight, [](int x, int y, int c) { return uint8_t(x || y ? x + 3 * y + 50 * c : 0); });
-    Paint32(night, kWidth, kHeight, [](int x, int y, int c) { return uint8_t(x || y ? 7 * x + y + 90 * c : 255); });
+    Paint32(day, kWidth, kHeight,
+            [](int x, int y, int c) { return uint8_t(x || y ? x + 3 * y + 50 * c : 0); });
+    Paint32(night, kWidth, kHeight,
+            [](int x, int y, int c) { return uint8_t(x || y ? 7 * x + y + 90 * c : 255); });
     Paint32(dest, kWidth, kHeight, [](int, int, int) { return uint8_t(0x55); });
 
     run.Form->BlendPictures(day, night, dest, 0);

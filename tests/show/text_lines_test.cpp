@@ -28,21 +28,23 @@ struct BuildCase {
     std::string Text;
     int Calls; // calls until BuildLine returns False, that one included
     uint8_t ColorIndex;
-    std::vector<bool> Blanks;           // per character: a blank (Glyph -1)?
-    std::vector<uint32_t> GlyphColors;  // the letter colour of each new image
+    std::vector<bool> Blanks;          // per character: a blank (Glyph -1)?
+    std::vector<uint32_t> GlyphColors; // the letter colour of each new image
 };
 
 std::vector<uint32_t> PixelsOf(const PixelView& View) {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < View.Height; ++y)
-        for (int x = 0; x < View.Width; ++x) pixels.push_back(View.Read(x, y));
+        for (int x = 0; x < View.Width; ++x)
+            pixels.push_back(View.Read(x, y));
     return pixels;
 }
 
 int ChangedPixels(const std::vector<uint32_t>& Before, const PixelView& After) {
     const std::vector<uint32_t> after = PixelsOf(After);
     int changed = 0;
-    for (size_t i = 0; i < after.size(); ++i) changed += after[i] != Before[i];
+    for (size_t i = 0; i < after.size(); ++i)
+        changed += after[i] != Before[i];
     return changed;
 }
 
@@ -71,7 +73,8 @@ TEST(TextLines, BuildLineReadsMarkersCharactersAndBlanks) {
         const int imagesBefore = form.charlist->Items().Count();
         // The first call consumes a marker together with what follows it.
         int calls = 1;
-        while (form.BuildLine(line, c.Text)) ++calls;
+        while (form.BuildLine(line, c.Text))
+            ++calls;
         EXPECT_EQ(calls, c.Calls);
         EXPECT_FALSE(form.BuildLine(line, c.Text));
         EXPECT_EQ(line.Kind, int32_t(c.Text.size()) + 1);
@@ -145,14 +148,16 @@ TEST(TextLines, StartUpBuildsTheWholeTable) {
     // The streaks draw item count, row and duration in that order, after the
     // three draws of the tween settings (YearSlide's y, Star1's x and y).
     RandSeed = kSeed;
-    for (int32_t range : {100, 800, 200}) Random(range);
+    for (int32_t range : {100, 800, 200})
+        Random(range);
     std::set<int32_t> held;
     for (size_t i = 12; i <= 14; ++i) {
         SCOPED_TRACE("streak " + std::to_string(i));
         const TTextEffect& streak = *(*form.Lines)[i];
         const int32_t count = Random(25) + 5;
         int32_t slot = 0;
-        do slot = Random(6) + 1;
+        do
+            slot = Random(6) + 1;
         while (held.count(slot));
         held.insert(slot);
         const int32_t duration = 400 - Random(200);
@@ -174,7 +179,8 @@ TEST(TextLines, PickLineSlotAndInitSinusPlaceALine) {
     auto& lines = *form.Lines;
 
     // Rows 2, 4 and 6 are held by the streaks; line 0's own row counts as held too.
-    for (size_t i = 12; i <= 14; ++i) lines[i]->Slot = int32_t(i - 12) * 2 + 2;
+    for (size_t i = 12; i <= 14; ++i)
+        lines[i]->Slot = int32_t(i - 12) * 2 + 2;
     std::set<int32_t> picked;
     for (int draw = 0; draw < 200; ++draw) {
         lines[0]->Slot = 0;
@@ -254,7 +260,8 @@ TEST(TextLines, DrawCharactersDrawsOnlyVisibleLettersOfRunningTextLines) {
     TSinus& streak = *(*form.Lines)[12]->Sinus;
     streak.Enabled = true;
     std::vector<int32_t> glyphs;
-    for (const auto& c : *line.Chars) glyphs.push_back(c->Glyph);
+    for (const auto& c : *line.Chars)
+        glyphs.push_back(c->Glyph);
 
     struct DrawCase {
         const char* Name;
@@ -269,7 +276,12 @@ TEST(TextLines, DrawCharactersDrawsOnlyVisibleLettersOfRunningTextLines) {
     };
     const DrawCase cases[] = {
         {"a running text line", [] {}, true, true},
-        {"blanks only", [&] { for (auto& c : *line.Chars) c->Glyph = -1; }, false, true},
+        {"blanks only",
+         [&] {
+             for (auto& c : *line.Chars)
+                 c->Glyph = -1;
+         },
+         false, true},
         {"switched off", [&] { line.Sinus->Enabled = false; }, false, false},
         {"not a text line", [&] { line.Kind = -2; }, false, false},
         {"on the top edge, lowered", [&] { placeItems(0, 100); }, true, true},
@@ -279,10 +291,12 @@ TEST(TextLines, DrawCharactersDrawsOnlyVisibleLettersOfRunningTextLines) {
     for (const DrawCase& c : cases) {
         SCOPED_TRACE(c.Name);
         form.InitSinus(*line.Sinus, true, 0, 3, 610);
-        for (int step = 0; step < 150; ++step) line.Sinus->Advance(); // letters across mid-screen
+        for (int step = 0; step < 150; ++step)
+            line.Sinus->Advance(); // letters across mid-screen
         line.Kind = 0;
         form.CharPulse->Value = 0;
-        for (size_t j = 0; j < glyphs.size(); ++j) (*line.Chars)[j]->Glyph = glyphs[j];
+        for (size_t j = 0; j < glyphs.size(); ++j)
+            (*line.Chars)[j]->Glyph = glyphs[j];
         c.Change();
         const int32_t lineCount = line.Sinus->XOffset->Count;
         const int32_t seaCount = sea.XOffset->Count;
