@@ -1,9 +1,18 @@
 // The boat: a red hull with a yellow stripe, a mast with a pennant, a mainsail
 // and a jib. 128 x 128 pixels, designed as 120 x 104 units because the show
-// draws it 60 x 52 (and up to 180 x 172); the keel touches the bottom.
+// draws it 60 x 52 (and up to 180 x 172).
+//
+// The show stands the middle of the bottom edge just below the sea line, turns
+// the boat with the wave, and then fills the sea from below up to that line. A
+// column where the hull hid the line's whole thickness would let the fill run
+// into the sky, so the hull keeps above the line's lower edge at every tilt:
+// its bottom is a V (the boat's tilt can be off the line's slope by over ten
+// degrees), curving up further towards both ends (a wave curves away under a
+// long hull), and its lowest point stays 4.8 units above the bottom edge (the
+// line's height and the boat's are rounded separately, and at 60 x 52 those
+// units are only 2.4 pixels).
 #include <cmath>
 #include <numbers>
-#include <vector>
 
 #include "painter.h"
 #include "pictures.h"
@@ -12,33 +21,37 @@ namespace {
 
 constexpr double kDesignWidth = 120;
 constexpr double kDesignHeight = 104;
-constexpr Point kStern{5, 77};
-constexpr Point kBow{117, 71};
-constexpr double kKeelY = 102.5;
+constexpr double kPivotX = kDesignWidth / 2; // the point the show turns the boat about
+constexpr double kKeelY = 99.2;              // the lowest point, under the pivot
+constexpr double kDeadrise = 0.3;            // rise of the bottom per unit outwards
+constexpr double kKeelRound = 2;             // rounds the V's point over about this width
+constexpr double kRocker = 0.003;            // the bottom's extra upward curve towards the ends
+constexpr Point kStern{7, 72};               // top of the transom
+constexpr Point kBow{118, 65};               // top of the stem
+constexpr double kSheer = 4;                 // how much the deck rises at the ends
 constexpr double kMastX = 59.5;
 constexpr double kMastTop = 5;
 
-// Points along a quadratic Bézier curve from A to B bending towards Control (A excluded).
-void AppendCurve(std::vector<Point>& Outline, Point A, Point Control, Point B) {
-    constexpr int kSteps = 16;
-    for (int i = 1; i <= kSteps; ++i) {
-        const double t = double(i) / kSteps, u = 1 - t;
-        Outline.push_back(Point{u * u * A.X + 2 * u * t * Control.X + t * t * B.X,
-                                u * u * A.Y + 2 * u * t * Control.Y + t * t * B.Y});
-    }
-}
-
-// The deck rises a little from stern to bow.
+// The deck: rising from stern to bow, and a little towards both ends.
 double DeckY(double X) {
-    return kStern.Y + (kBow.Y - kStern.Y) * (X - kStern.X) / (kBow.X - kStern.X);
+    const double along = (X - kStern.X) / (kBow.X - kStern.X);
+    const double fromMiddle = 2 * along - 1;
+    return kStern.Y + (kBow.Y - kStern.Y) * along + kSheer * (1 - fromMiddle * fromMiddle);
 }
 
+// The bottom: a V with a rounded point under the pivot, its sides curving upwards.
+double BottomY(double X) {
+    const double dx = X - kPivotX;
+    return kKeelY - kDeadrise * (std::hypot(dx, kKeelRound) - kKeelRound) - kRocker * dx * dx;
+}
+
+// Between deck and bottom, behind a raked stem and in front of a raked transom.
 Region Hull() {
-    std::vector<Point> outline{kStern, kBow};
-    AppendCurve(outline, kBow, Point{104, 100}, Point{80, kKeelY});
-    outline.push_back(Point{36, kKeelY});
-    AppendCurve(outline, Point{36, kKeelY}, Point{12, 100}, kStern);
-    return Polygon(outline);
+    return [](double x, double y) {
+        const bool aftOfStem = x < kBow.X - 0.55 * (y - kBow.Y);
+        const bool foreOfTransom = x > kStern.X + 0.25 * (y - kStern.Y);
+        return y > DeckY(x) && y < BottomY(x) && aftOfStem && foreOfTransom;
+    };
 }
 
 // The part of the hull between two depths below the deck line, painted as a
@@ -48,6 +61,11 @@ Region Band(double FromDepth, double ToDepth) {
         const double depth = y - DeckY(x);
         return depth >= FromDepth && depth < ToDepth;
     });
+}
+
+// The hull's lowest Height units, measured up from its bottom.
+Region BottomStrip(double Height) {
+    return Intersection(Hull(), [=](double x, double y) { return y > BottomY(x) - Height; });
 }
 
 Color HullShade(double X, double Y) {
@@ -88,6 +106,6 @@ Picture MakeBoat() {
     boat.Paint(Hull(), HullShade);
     boat.Paint(Band(0, 2.5), Solid(Color{72, 40, 28}));    // rail
     boat.Paint(Band(7, 10.5), Solid(Color{236, 186, 58})); // stripe
-    boat.Paint(Band(19, 40), Solid(Color{110, 32, 30}));   // bottom paint
+    boat.Paint(BottomStrip(6), Solid(Color{110, 32, 30})); // bottom paint
     return boat.Flatten(Color{40, 28, 40});
 }

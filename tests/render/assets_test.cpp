@@ -3,6 +3,7 @@
 // inside one (a 16-bit display would key it out), and the stored form's bytes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -143,6 +144,23 @@ TEST(DefaultAssets, CloudIsLightWhereTheNavyCaptionsAreWritten) {
         }
     }
     EXPECT_GT(lightness / count, 150);
+}
+
+TEST(DefaultAssets, BoatKeelLeavesTheSeaLineOpenBelowIt) {
+    // The show turns the boat about the middle of its bottom edge, set just
+    // below the sea line, and then fills the sea up to that line: the hull must
+    // not hide the line's lower edge, whatever the tilt. So under every column
+    // lie at least 4.5 white rows in the middle, 0.3 more per column outwards.
+    const auto boat = LoadBitmap(GraphFile("bootje.bmp"));
+    const int width = boat->Width(), height = boat->Height();
+    for (int x = 0; x < width; ++x) {
+        int whiteBelow = 0;
+        while (whiteBelow < height && ColorAt(*boat, x, height - 1 - whiteBelow) == kWhite)
+            ++whiteBelow;
+        if (whiteBelow == height) continue;
+        const double fromMiddle = std::abs(x + 0.5 - width / 2.0);
+        EXPECT_GE(whiteBelow, 4.5 + 0.3 * fromMiddle) << "column " << x;
+    }
 }
 
 TEST(DefaultAssets, SoundtrackIsAnMp3OfAboutFourMinutes) {
