@@ -46,6 +46,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     }
     if (!result.Headless && (result.Frames > 0 || !result.Snapshots.empty()))
         throw CommandLineError{"--frames and --snapshot need --headless"};
+    for (const Snapshot& snapshot : result.Snapshots)
+        if (snapshot.Frame > result.Frames)
+            throw CommandLineError{"--snapshot " + std::to_string(snapshot.Frame) + ":" + snapshot.File +
+                                   ": the run ends after frame " + std::to_string(result.Frames)};
     return result;
 }
 

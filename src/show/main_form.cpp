@@ -18,7 +18,14 @@ TMainForm::TMainForm(PlatformServices& Platform, AudioFacility& Audio, const std
     FormCreate(this);
 }
 
-TMainForm::~TMainForm() { FormDestroy(this); }
+// The display finalizes while the form is whole: its OnFinalize handler still
+// reaches the timer. The application's handlers let go of the form.
+TMainForm::~TMainForm() {
+    FormDestroy(this);
+    DS->FormDestroyed();
+    FPlatform.App->OnKeyDown = nullptr;
+    FPlatform.App->OnClose = nullptr;
+}
 
 // The components and their settings as the form stores them.
 void TMainForm::LoadStoredSettings() {
@@ -45,9 +52,13 @@ void TMainForm::LoadStoredSettings() {
     DXTimer->OnTimer = [this](TObject* Sender, int32_t LagCount) { DXTimerTimer(Sender, LagCount); };
 
     ImageList = new TDXImageList(this);
+    ImageList->Name = "ImageList";
     BlendList = new TDXImageList(this);
+    BlendList->Name = "BlendList";
     charlist = new TDXImageList(this);
+    charlist->Name = "charlist";
     yearlist = new TDXImageList(this);
+    yearlist->Name = "yearlist";
     for (TDXImageList* list : {ImageList, BlendList, charlist, yearlist}) list->SetDXDraw(DS);
     LoadStoredPictures(*charlist, *yearlist);
 

@@ -159,7 +159,7 @@ TEST(Form, NoFrameWhileTheDisplayCannotDraw) {
 // frame loop, or any test fixture) finalizes the display only when the form's
 // components are being freed: its OnFinalize handler then runs on a form that
 // is half gone and stops a timer that was already freed.
-TEST(Form, DISABLED_DestroyingAShownFormFinalizesTheDisplayWhileTheFormIsWhole) {
+TEST(Form, DestroyingAShownFormFinalizesTheDisplayWhileTheFormIsWhole) {
     ShowRun run;
     const TComponent& owner = *run.Form;
     const TComponent* timer = run.Form->DXTimer;

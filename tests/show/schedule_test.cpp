@@ -39,6 +39,8 @@ TEST(Schedule, TheWholeShowHappensOnItsFrames) {
         const bool boatWasPaused = form.BoatTravel->Paused;
         const uint8_t stage = form.Stage;
         const bool yearSlideRan = form.YearSlide->Enabled;
+        // Once the end of the sea line comes onto the screen the fill may pass it by.
+        const bool seaSpansScreen = form.SeaLine().XOffset->Value + form.SeaLine().ItemCount * 20 >= 800 + 3;
         ASSERT_EQ(run.Frame(), frame);
 
         if (!seen.BoatStart && form.BoatTravel->Enabled) seen.BoatStart = frame;
@@ -75,7 +77,8 @@ TEST(Schedule, TheWholeShowHappensOnItsFrames) {
         if (frame == 11999) {
             EXPECT_EQ(form.SeaLine().ItemCount, 2000);
         }
-        if (form.BoatTravel->Enabled && run.Back().Read(400, 2) == floodedSky) seen.SkyFlooded.insert(frame);
+        if (form.BoatTravel->Enabled && seaSpansScreen && run.Back().Read(400, 2) == floodedSky)
+            seen.SkyFlooded.insert(frame);
     }
 
     EXPECT_EQ(seen.BoatStart, 250);
