@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "platform/presenter_headless.h"
+#include "render/show_display.h"
 
 namespace {
-
-const TDXDrawOptions kShowOptions{doFullScreen,   doAllowReboot,  doWaitVBlank, doCenter,       do3D,
-                                  doDirectX7Mode, doRetainedMode, doHardware,   doSelectDriver, doZBuffer};
 
 class StubForm : public DisplayForm {
 public:
@@ -53,13 +51,7 @@ public:
 struct Rig {
     Rig() {
         Screen.Open("ZQ");
-        DS.SetParentForm(&Form);
-        DS.SetBounds(0, 0, 800, 600);
-        DS.Display().SetWidth(800);
-        DS.Display().SetHeight(600);
-        DS.Display().SetBitCount(16);
-        DS.Display().FixedBitCount = false;
-        DS.SetOptions(kShowOptions);
+        ConfigureAsShowDisplay(DS, Form);
         auto log = [this](const char* What) { return [this, What](TObject*) { Log.push_back(What); }; };
         DS.OnInitializing = log("OnInitializing");
         DS.OnInitialize = log("OnInitialize");

@@ -10,6 +10,7 @@
 #include "render/dib.h"
 #include "render/image_list.h"
 #include "render/picture.h"
+#include "render/show_display.h"
 
 // A 24-bit picture whose pixel (x, y) is Color(x, y) ($00BBGGRR).
 inline std::unique_ptr<TDIB> MakePicture(int Width, int Height,
@@ -44,14 +45,7 @@ struct ImageListRig {
     // back surface is black and the renderer draws.
     explicit ImageListRig(int BitCount = 16) : Modes({{800, 600, BitCount}}) {
         Screen.Open("rig");
-        DS.SetParentForm(&Form);
-        DS.SetBounds(0, 0, 800, 600);
-        DS.Display().SetWidth(800);
-        DS.Display().SetHeight(600);
-        DS.Display().SetBitCount(16);
-        DS.Display().FixedBitCount = false;
-        DS.SetOptions({doFullScreen, doAllowReboot, doWaitVBlank, doCenter, do3D, doDirectX7Mode,
-                       doRetainedMode, doHardware, doSelectDriver, doZBuffer});
+        ConfigureAsShowDisplay(DS, Form);
         List.Name = "ImageList";
         List.SetDXDraw(&DS);
         DS.Loaded();
