@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/presenter_headless.h"
-#include "render/show_display.h"
+#include "show_display.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "render/dib.h"
 #include "render/image_list.h"
 #include "render/picture.h"
-#include "render/show_display.h"
+#include "show_display.h"
 
 // A 24-bit picture whose pixel (x, y) is Color(x, y) ($00BBGGRR).
 inline std::unique_ptr<TDIB> MakePicture(int Width, int Height,
