@@ -11,20 +11,21 @@
 namespace {
 
 // The file form of an 800 x 600, 24-bit picture with a gradient.
-std::vector<uint8_t> backgroundFile() {
+std::vector<uint8_t> BackgroundFile() {
     TDIB dib;
     dib.SetSize(800, 600, 24);
     for (int32_t y = 0; y < 600; ++y) {
         uint8_t* row = dib.ScanLine(y);
-        for (int32_t x = 0; x < 800 * 3; ++x) row[x] = uint8_t(x + y);
+        for (int32_t x = 0; x < 800 * 3; ++x)
+            row[x] = uint8_t(x + y);
     }
     TMemoryStream out;
     dib.SaveToStream(out);
     return out.Memory();
 }
 
-void BM_LoadBmp800x600x24(benchmark::State& State) {
-    const std::vector<uint8_t> file = backgroundFile();
+void BmLoadBmp800x600x24(benchmark::State& State) {
+    const std::vector<uint8_t> file = BackgroundFile();
     for (auto _ : State) {
         TMemoryStream in(file.data(), file.size());
         TBitmap bitmap;
@@ -32,10 +33,10 @@ void BM_LoadBmp800x600x24(benchmark::State& State) {
         benchmark::DoNotOptimize(bitmap.ScanLine(0));
     }
 }
-BENCHMARK(BM_LoadBmp800x600x24)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmLoadBmp800x600x24)->Unit(benchmark::kMicrosecond);
 
-void BM_ConvertTo32Bits(benchmark::State& State) {
-    const std::vector<uint8_t> file = backgroundFile();
+void BmConvertTo32Bits(benchmark::State& State) {
+    const std::vector<uint8_t> file = BackgroundFile();
     TMemoryStream in(file.data(), file.size());
     TBitmap loaded;
     loaded.LoadFromStream(in);
@@ -48,10 +49,10 @@ void BM_ConvertTo32Bits(benchmark::State& State) {
         benchmark::DoNotOptimize(bitmap.ScanLine(0));
     }
 }
-BENCHMARK(BM_ConvertTo32Bits)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmConvertTo32Bits)->Unit(benchmark::kMicrosecond);
 
 // One glyph as the show makes it: 24 pt bold on the white template, opaque white box.
-void BM_TextOutGlyph(benchmark::State& State) {
+void BmTextOutGlyph(benchmark::State& State) {
     TDIB dib;
     dib.SetSize(40, 40, 24);
     Canvas& canvas = dib.Canvas();
@@ -64,6 +65,6 @@ void BM_TextOutGlyph(benchmark::State& State) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_TextOutGlyph)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmTextOutGlyph)->Unit(benchmark::kMicrosecond);
 
 } // namespace

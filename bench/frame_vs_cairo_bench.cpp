@@ -69,7 +69,7 @@ double LineY(int L, int K, int Frame) {
 
 // [SECTION] Ours
 
-void BM_FrameOurs(benchmark::State& State) {
+void BmFrameOurs(benchmark::State& State) {
     const Pictures pictures;
     ImageListRig r;
     TPictureCollectionItem* background = r.Add(*pictures.Background, false, 0, "bgnd_day");
@@ -102,7 +102,7 @@ void BM_FrameOurs(benchmark::State& State) {
         r.DS.EndScene();
     }
 }
-BENCHMARK(BM_FrameOurs)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BmFrameOurs)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // [SECTION] Cairo
 
@@ -174,7 +174,7 @@ void DrawCairoFrame(cairo_t* Cr, cairo_surface_t* Background, cairo_surface_t* S
     cairo_set_antialias(Cr, CAIRO_ANTIALIAS_DEFAULT);
 }
 
-void BM_FrameCairo(benchmark::State& State) {
+void BmFrameCairo(benchmark::State& State) {
     const Pictures pictures;
     cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB16_565, 800, 600);
     cairo_t* cr = cairo_create(target);
@@ -196,7 +196,7 @@ void BM_FrameCairo(benchmark::State& State) {
     cairo_destroy(cr);
     cairo_surface_destroy(target);
 }
-BENCHMARK(BM_FrameCairo)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BmFrameCairo)->Repetitions(9)->ReportAggregatesOnly(true);
 #endif
 
 // [SECTION] Report

@@ -19,7 +19,7 @@ void MakeSeaLine(TSinus& path) {
     path.SetVisibleRect(-20, 0, 820, 600);
 }
 
-void BM_GetPositionWithoutTilt(benchmark::State& state) {
+void BmGetPositionWithoutTilt(benchmark::State& state) {
     TSinus path(nullptr);
     MakeSeaLine(path);
     int32_t index = 0, x, y;
@@ -28,9 +28,9 @@ void BM_GetPositionWithoutTilt(benchmark::State& state) {
         index = index == kSeaItems ? 0 : index + 1;
     }
 }
-BENCHMARK(BM_GetPositionWithoutTilt);
+BENCHMARK(BmGetPositionWithoutTilt);
 
-void BM_GetPositionWithTilt(benchmark::State& state) {
+void BmGetPositionWithTilt(benchmark::State& state) {
     TSinus path(nullptr);
     MakeSeaLine(path);
     int32_t index = 0, x, y, angle;
@@ -39,9 +39,9 @@ void BM_GetPositionWithTilt(benchmark::State& state) {
         index = index == kSeaItems ? 0 : index + 1;
     }
 }
-BENCHMARK(BM_GetPositionWithTilt);
+BENCHMARK(BmGetPositionWithTilt);
 
-void BM_GetPointAt(benchmark::State& state) {
+void BmGetPointAt(benchmark::State& state) {
     TSinus path(nullptr);
     MakeSeaLine(path);
     int32_t x = 0, y;
@@ -50,10 +50,10 @@ void BM_GetPointAt(benchmark::State& state) {
         x = x == 800 ? 0 : x + 1;
     }
 }
-BENCHMARK(BM_GetPointAt);
+BENCHMARK(BmGetPointAt);
 
 // One frame's worth of the sea line: every point from 0 to ItemCount.
-void BM_PolylineWithoutTilt(benchmark::State& state) {
+void BmPolylineWithoutTilt(benchmark::State& state) {
     TSinus path(nullptr);
     MakeSeaLine(path);
     int32_t x, y;
@@ -62,9 +62,9 @@ void BM_PolylineWithoutTilt(benchmark::State& state) {
             benchmark::DoNotOptimize(path.GetPosition(index, x, y));
     state.SetItemsProcessed(state.iterations() * (kSeaItems + 1));
 }
-BENCHMARK(BM_PolylineWithoutTilt)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmPolylineWithoutTilt)->Unit(benchmark::kMicrosecond);
 
-void BM_PolylineWithTilt(benchmark::State& state) {
+void BmPolylineWithTilt(benchmark::State& state) {
     TSinus path(nullptr);
     MakeSeaLine(path);
     int32_t x, y, angle;
@@ -73,6 +73,6 @@ void BM_PolylineWithTilt(benchmark::State& state) {
             benchmark::DoNotOptimize(path.GetPosition(index, x, y, angle));
     state.SetItemsProcessed(state.iterations() * (kSeaItems + 1));
 }
-BENCHMARK(BM_PolylineWithTilt)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmPolylineWithTilt)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -25,7 +25,7 @@ std::unique_ptr<TDIB> Disc(int Width, int Height) {
     });
 }
 
-void BM_DrawRotateGlyph(benchmark::State& State) {
+void BmDrawRotateGlyph(benchmark::State& State) {
     ImageListRig r;
     const auto glyph = Glyph("W");
     TPictureCollectionItem* image = r.Add(*glyph);
@@ -33,9 +33,9 @@ void BM_DrawRotateGlyph(benchmark::State& State) {
     for (auto _ : State)
         image->DrawRotate(r.Back(), 400, 300, 20, 20, 0, 0.5, 0.5, ++angle % 16 - 8);
 }
-BENCHMARK(BM_DrawRotateGlyph);
+BENCHMARK(BmDrawRotateGlyph);
 
-void BM_DrawRotateAlphaSun(benchmark::State& State) {
+void BmDrawRotateAlphaSun(benchmark::State& State) {
     ImageListRig r;
     const auto sun = Disc(256, 256);
     TPictureCollectionItem* image = r.Add(*sun, true, 0xFFFFFF, "sun");
@@ -43,32 +43,32 @@ void BM_DrawRotateAlphaSun(benchmark::State& State) {
     for (auto _ : State)
         image->DrawRotateAlpha(r.Back(), 350, 250, 250, 250, 0, 0.5, 0.5, ++angle, 210);
 }
-BENCHMARK(BM_DrawRotateAlphaSun);
+BENCHMARK(BmDrawRotateAlphaSun);
 
-void BM_DrawAlphaCaption(benchmark::State& State) {
+void BmDrawAlphaCaption(benchmark::State& State) {
     ImageListRig r;
     const auto cloud = Disc(300, 157);
     TPictureCollectionItem* image = r.Add(*cloud);
     for (auto _ : State)
         image->DrawAlpha(r.Back(), Rect(250, 100, 550, 257), 0, 100);
 }
-BENCHMARK(BM_DrawAlphaCaption);
+BENCHMARK(BmDrawAlphaCaption);
 
-void BM_DrawBackground(benchmark::State& State) {
+void BmDrawBackground(benchmark::State& State) {
     ImageListRig r;
     const auto background = MakePicture(800, 340, Coded);
     TPictureCollectionItem* image = r.Add(*background, false);
     for (auto _ : State)
         image->Draw(r.Back(), 0, 0, 0);
 }
-BENCHMARK(BM_DrawBackground);
+BENCHMARK(BmDrawBackground);
 
 } // namespace
 
 namespace {
 // The first draw of a glyph after the texture cache was emptied (every image
 // restore empties it): the texture is made, then drawn.
-void BM_FirstDrawRotateGlyph(benchmark::State& State) {
+void BmFirstDrawRotateGlyph(benchmark::State& State) {
     ImageListRig r;
     const auto glyph = Glyph("W");
     TPictureCollectionItem* image = r.Add(*glyph);
@@ -77,5 +77,5 @@ void BM_FirstDrawRotateGlyph(benchmark::State& State) {
         image->DrawRotate(r.Back(), 400, 300, 20, 20, 0, 0.5, 0.5, 3);
     }
 }
-BENCHMARK(BM_FirstDrawRotateGlyph);
+BENCHMARK(BmFirstDrawRotateGlyph);
 } // namespace

@@ -7,7 +7,7 @@
 
 class Lcg {
 public:
-    explicit Lcg(uint32_t Seed) : state(Seed) {}
+    explicit Lcg(uint32_t Seed) : FState(Seed) {}
 
     // A well-spread seed from a small number such as a row index: neighbouring
     // inputs give unrelated sequences (an integer hash with xor-shift-multiply rounds).
@@ -19,8 +19,8 @@ public:
 
     // The next 32-bit state (Numerical Recipes constants; only high bits are used).
     uint32_t Next() {
-        state = state * 1664525u + 1013904223u;
-        return state;
+        FState = FState * 1664525u + 1013904223u;
+        return FState;
     }
     // A number from 0 (inclusive) to 1 (exclusive), from the top 24 bits.
     double Uniform() { return double(Next() >> 8) / 16777216.0; }
@@ -30,5 +30,5 @@ public:
     int Below(int N) { return int(Uniform() * N); }
 
 private:
-    uint32_t state;
+    uint32_t FState;
 };

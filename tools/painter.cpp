@@ -17,17 +17,17 @@ uint8_t ToByte(double Channel) {
 } // namespace
 
 Painter::Painter(int Width, int Height, double DesignWidth, double DesignHeight)
-    : width(Width), height(Height), scaleX(DesignWidth / Width), scaleY(DesignHeight / Height),
-      texels(size_t(Width) * Height) {}
+    : FWidth(Width), FHeight(Height), FScaleX(DesignWidth / Width), FScaleY(DesignHeight / Height),
+      FTexels(size_t(Width) * Height) {}
 
 void Painter::Paint(const Region& Area, const Shader& Shade, double Opacity) {
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double a = coverage(Area, x, y) * Opacity;
+    for (int y = 0; y < FHeight; ++y) {
+        for (int x = 0; x < FWidth; ++x) {
+            const double a = Coverage(Area, x, y) * Opacity;
             if (a <= 0) continue;
             // Source-over compositing on premultiplied colour, shaded at the pixel centre.
-            const Color c = Shade((x + 0.5) * scaleX, (y + 0.5) * scaleY);
-            Texel& t = texels[size_t(y) * width + x];
+            const Color c = Shade((x + 0.5) * FScaleX, (y + 0.5) * FScaleY);
+            Texel& t = FTexels[size_t(y) * FWidth + x];
             t.Premultiplied =
                 Color{c.R * a + t.Premultiplied.R * (1 - a), c.G * a + t.Premultiplied.G * (1 - a),
                       c.B * a + t.Premultiplied.B * (1 - a)};
@@ -37,10 +37,10 @@ void Painter::Paint(const Region& Area, const Shader& Shade, double Opacity) {
 }
 
 Picture Painter::Flatten(Color Backdrop) const {
-    Picture out(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Texel& t = texels[size_t(y) * width + x];
+    Picture out(FWidth, FHeight);
+    for (int y = 0; y < FHeight; ++y) {
+        for (int x = 0; x < FWidth; ++x) {
+            const Texel& t = FTexels[size_t(y) * FWidth + x];
             if (t.Alpha < kMinimumAlpha) continue;
             // The backdrop shows through the uncovered part of the pixel.
             const double rest = 1 - t.Alpha;
@@ -52,12 +52,12 @@ Picture Painter::Flatten(Color Backdrop) const {
     return out;
 }
 
-double Painter::coverage(const Region& Area, int X, int Y) const {
+double Painter::Coverage(const Region& Area, int X, int Y) const {
     int inside = 0;
     for (int sy = 0; sy < kSamplesPerAxis; ++sy) {
         for (int sx = 0; sx < kSamplesPerAxis; ++sx) {
-            const double px = (X + (sx + 0.5) / kSamplesPerAxis) * scaleX;
-            const double py = (Y + (sy + 0.5) / kSamplesPerAxis) * scaleY;
+            const double px = (X + (sx + 0.5) / kSamplesPerAxis) * FScaleX;
+            const double py = (Y + (sy + 0.5) / kSamplesPerAxis) * FScaleY;
             if (Area(px, py)) ++inside;
         }
     }

@@ -28,11 +28,11 @@ private:
         double Alpha = 0;
     };
 
-    double coverage(const Region& Area, int X, int Y) const;
+    double Coverage(const Region& Area, int X, int Y) const;
 
-    int width;
-    int height;
-    double scaleX;
-    double scaleY;
-    std::vector<Texel> texels;
+    int FWidth;
+    int FHeight;
+    double FScaleX;
+    double FScaleY;
+    std::vector<Texel> FTexels;
 };

@@ -11,7 +11,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr Color kNightBackdrop{16, 20, 58};
 
-// ---- star: 32 x 32, drawn at 0 to 20 pixels square without smoothing
+// [SECTION] Star: 32 x 32, drawn at 0 to 20 pixels square without smoothing
 
 // A sparkle: the region inside |x|^p + |y|^p = r^p with p below 1 has four
 // concave sides meeting in sharp points on the axes.
@@ -22,7 +22,7 @@ Region Sparkle(Point Centre, double Radius, double Exponent) {
     };
 }
 
-// ---- moon: 64 x 128 pixels, designed as the 50 x 73 it is shown at
+// [SECTION] Moon: 64 x 128 pixels, designed as the 50 x 73 it is shown at
 
 // The disc's right edge touches x 48.5; the shadow's centre is placed so that
 // the crescent's horns end near x 1.5, which makes it fill the 50 x 73 frame.
@@ -44,7 +44,7 @@ Color MoonShade(double X, double Y) {
     return Mix(Color{244, 238, 206}, Color{198, 194, 176}, 0.6 * towardsShadow);
 }
 
-// ---- sun: 256 x 256
+// [SECTION] Sun: 256 x 256
 
 constexpr Point kSunCentre{128, 128};
 constexpr double kDiscRadius = 60;

@@ -12,7 +12,7 @@
 
 namespace {
 
-// ---- [1] The tune's material
+// [SECTION] The tune's material
 
 constexpr double kBeatSeconds = 0.5; // 120 beats a minute
 constexpr int kBeatsPerBar = 4;
@@ -46,7 +46,7 @@ const std::map<std::string, Chord> kChords = {
     {"D", {50, {54, 57, 62}}}, {"Am", {45, {57, 60, 64}}},
 };
 
-// ---- [2] Sections
+// [SECTION] Sections
 
 enum BandParts : unsigned { kPad = 1, kStabs = 2, kBass = 4, kArpeggio = 8 };
 enum class Beat { None, Light, Full, Half };
@@ -103,7 +103,7 @@ std::vector<std::string> ChordNames(const Section& Part) {
     return bars;
 }
 
-// ---- [3] Parts
+// [SECTION] Parts
 
 const Instrument kLead{Waveform::Pulse25, {0.01, 0.15, 0.6, 0.12}, 6, 3200, 0.18};
 const Instrument kBell{Waveform::Bell, {0.002, 0.8, 0.0, 0.4}, 0, 0, 0};
@@ -250,7 +250,7 @@ void PlaySection(Band& Out, const Section& Part, double Start) {
 
 } // namespace
 
-// ---- [4] Mixing
+// [SECTION] Mixing
 
 std::vector<int16_t> ComposeSoundtrack() {
     int bars = 0;

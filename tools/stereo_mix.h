@@ -23,12 +23,12 @@ public:
     // Rounds off the loudest peaks (a tanh curve after scaling the peak to 1)
     // so the whole mix can sit louder; Drive 1 is gentle, 2 is firm.
     void SoftClip(double Drive);
-    // Interleaved 16-bit samples (left, right), scaled so the loudest peak sits at Peak (0 to 1).
-    std::vector<int16_t> ToPcm16(double Peak) const;
+    // Interleaved 16-bit samples (left, right), scaled so the loudest peak sits at peakLevel (0 to 1).
+    std::vector<int16_t> ToPcm16(double peakLevel) const;
 
 private:
-    float peak() const;
+    float Peak() const;
 
-    std::vector<float> left;
-    std::vector<float> right;
+    std::vector<float> FLeft;
+    std::vector<float> FRight;
 };

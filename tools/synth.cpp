@@ -58,10 +58,10 @@ double Oscillate(Waveform Wave, double Phase, double Step, double Time) {
 
 // A single-pole low-pass step: the output moves a fixed fraction towards the input.
 struct LowPass {
-    explicit LowPass(double Cutoff) : weight(Cutoff > 0 ? 1 - std::exp(-kTwoPi * Cutoff / kSampleRate) : 1) {}
-    double operator()(double Input) { return state += weight * (Input - state); }
-    double weight;
-    double state = 0;
+    explicit LowPass(double Cutoff) : Weight(Cutoff > 0 ? 1 - std::exp(-kTwoPi * Cutoff / kSampleRate) : 1) {}
+    double operator()(double Input) { return State += Weight * (Input - State); }
+    double Weight;
+    double State = 0;
 };
 
 } // namespace

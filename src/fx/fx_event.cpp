@@ -19,13 +19,13 @@ TFxMethod SwappedAccDec(TFxMethod M) {
 // wrapping difference To - From, so a span wider than an Integer wraps as the
 // runtime's arithmetic does.
 struct Curve {
-    double from, to, delta, duration, position;
+    double From, To, Delta, Duration, Position;
 };
 
 // t of the two-halved curves: rounded to single precision before the half is
 // chosen, so a frame exactly at the midpoint takes the branch the float says.
 double HalfTurnAngle(const Curve& c) {
-    return static_cast<float>(c.position * (kPi / c.duration));
+    return static_cast<float>(c.Position * (kPi / c.Duration));
 }
 
 // The eased value before truncation. Products and quotients follow the order
@@ -33,28 +33,28 @@ double HalfTurnAngle(const Curve& c) {
 double EasedValue(TFxMethod M, TFxDirection Direction, const Curve& c) {
     switch (M) {
     case xAcc:
-        return c.to - c.delta * std::sin(c.position * ((kPi / 2) / c.duration) + kPi / 2);
+        return c.To - c.Delta * std::sin(c.Position * ((kPi / 2) / c.Duration) + kPi / 2);
     case xAccDec: {
         const double t = HalfTurnAngle(c);
-        if (t < kPi / 2) return c.from + c.delta * (1 - std::cos(t)) / 2;
-        return (c.to - c.delta / 2) - c.delta * std::cos(t) / 2;
+        if (t < kPi / 2) return c.From + c.Delta * (1 - std::cos(t)) / 2;
+        return (c.To - c.Delta / 2) - c.Delta * std::cos(t) / 2;
     }
     case xLinear:
-        return c.from + c.position * (c.delta / c.duration);
+        return c.From + c.Position * (c.Delta / c.Duration);
     case xDecAcc: {
         const double t = HalfTurnAngle(c);
-        if (t < kPi / 2) return c.from + c.delta * std::sin(t) / 2;
-        return c.to - c.delta * std::sin(t) / 2;
+        if (t < kPi / 2) return c.From + c.Delta * std::sin(t) / 2;
+        return c.To - c.Delta * std::sin(t) / 2;
     }
     case xDec:
-        return c.from + c.delta * std::sin(c.position * ((kPi / 2) / c.duration));
+        return c.From + c.Delta * std::sin(c.Position * ((kPi / 2) / c.Duration));
     case xWobble: {
         // From is the amplitude and To the centre: one full period per cycle.
-        const double s = std::sin(c.position * (2 * kPi / c.duration));
-        return Direction == dPlus ? c.to + c.from * s : c.to - c.from * s;
+        const double s = std::sin(c.Position * (2 * kPi / c.Duration));
+        return Direction == dPlus ? c.To + c.From * s : c.To - c.From * s;
     }
     }
-    return c.to;
+    return c.To;
 }
 
 } // namespace

@@ -17,28 +17,28 @@ constexpr double kDegreesPerRadian = 180 / kPi;
 class SineCurve {
 public:
     explicit SineCurve(const TSinus& path)
-        : amplitude(path.Amp->Value), phaseOffset(path.SinusOffset->Value),
+        : FAmplitude(path.Amp->Value), FPhaseOffset(path.SinusOffset->Value),
           // Wavelength L = Width * (1 / (Freq / 100)), in that order.
-          wavelength(path.Width->Value * (1.0 / (path.Freq->Value / 100.0))),
+          FWavelength(path.Width->Value * (1.0 / (path.Freq->Value / 100.0))),
           // Width or Freq at 0 leaves no wavelength (0, infinite or NaN): the
           // curve is then a flat line instead of a division by zero.
-          flat(!std::isfinite(wavelength) || wavelength == 0) {}
+          FFlat(!std::isfinite(FWavelength) || FWavelength == 0) {}
 
     // h at an integer x; x - SinusOffset is a wrapping 32-bit difference.
-    double heightAt(int32_t x) const { return heightAtOffset(WrapSub(x, phaseOffset)); }
+    double HeightAt(int32_t x) const { return HeightAtOffset(WrapSub(x, FPhaseOffset)); }
     // h at a single-precision x; the difference is taken in floating point.
-    double heightAt(float x) const { return heightAtOffset(double(x) - phaseOffset); }
+    double HeightAt(float x) const { return HeightAtOffset(double(x) - FPhaseOffset); }
 
 private:
     // The numerator (x - SinusOffset) * 2pi is formed first, then divided by L.
-    double heightAtOffset(double dx) const {
-        return flat ? 0 : amplitude * std::sin(dx * (2 * kPi) / wavelength);
+    double HeightAtOffset(double dx) const {
+        return FFlat ? 0 : FAmplitude * std::sin(dx * (2 * kPi) / FWavelength);
     }
 
-    double amplitude;
-    int32_t phaseOffset;
-    double wavelength;
-    bool flat;
+    double FAmplitude;
+    int32_t FPhaseOffset;
+    double FWavelength;
+    bool FFlat;
 };
 
 // Tilt of the curve between x0 and x0 + 1, in the show's angle convention:
@@ -48,7 +48,7 @@ private:
 // resolution read as flat.
 int32_t TiltAt(const SineCurve& curve, int32_t x0, float y0) {
     const float x1 = static_cast<float>(double(x0) + 1);
-    const float y1 = static_cast<float>(curve.heightAt(x1));
+    const float y1 = static_cast<float>(curve.HeightAt(x1));
     if (y1 == y0) return 0;
     const double dx = std::fabs(double(x1) - x0);
     const double dy = std::fabs(double(y1) - y0);
@@ -97,7 +97,7 @@ bool TSinus::GetPosition(int32_t Index, int32_t& X, int32_t& Y, int32_t& Angle) 
     CheckIndex(Index);
     const SineCurve curve(*this);
     const int32_t x0 = WrapMul(Index, Step);
-    const float y0 = static_cast<float>(curve.heightAt(x0));
+    const float y0 = static_cast<float>(curve.HeightAt(x0));
     Angle = TiltAt(curve, x0, y0);
     X = WrapAdd(x0, XOffset->Value);
     Y = WrapAdd(TruncInt32(y0), YOffset->Value);
@@ -110,13 +110,13 @@ bool TSinus::GetPosition(int32_t Index, int32_t& X, int32_t& Y) const {
     const int32_t x0 = WrapMul(Index, Step);
     // Without the tilt the height is truncated straight from double precision.
     X = WrapAdd(x0, XOffset->Value);
-    Y = WrapAdd(TruncInt32(curve.heightAt(x0)), YOffset->Value);
+    Y = WrapAdd(TruncInt32(curve.HeightAt(x0)), YOffset->Value);
     return IsVisible(X, Y);
 }
 
 int32_t TSinus::GetPointAt(int32_t X, int32_t& Y) const {
     const SineCurve curve(*this);
-    const float y0 = static_cast<float>(curve.heightAt(X));
+    const float y0 = static_cast<float>(curve.HeightAt(X));
     Y = WrapAdd(TruncInt32(y0), YOffset->Value);
     return TiltAt(curve, X, y0);
 }

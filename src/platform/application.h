@@ -6,7 +6,7 @@
 // Usage:
 //     SdlApplication app;                       // or HeadlessApplication app(fakeClock);
 //     app.SetTitle("Fuifje");
-//     app.OnKeyDown = [&](uint16_t Key) { if (Key == VK_ESCAPE) app.Terminate(); };
+//     app.OnKeyDown = [&](uint16_t Key) { if (Key == kKeyEscape) app.Terminate(); };
 //     app.OnClose = [&] { app.Terminate(); };
 //     app.SetIdleHandler([&] { DrawFrame(); return 30u; }); // frame timers install their own
 //     app.Run();                                // until Terminate()
@@ -18,7 +18,7 @@
 #include <vector>
 
 // Virtual-key codes of the keys the application reports by name.
-inline constexpr uint16_t VK_ESCAPE = 27;
+inline constexpr uint16_t kKeyEscape = 27;
 
 // What an idle handler answers: how many milliseconds the loop may wait for
 // events before calling it again. 0 calls it again at once; kIdleWaitForEvents

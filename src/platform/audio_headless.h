@@ -41,24 +41,24 @@ public:
     // The calls made so far, oldest first: "GetVersion()", "Init(-1, 44100)",
     // "StreamCreateFile(graph/soundtrack.mp3)", "ChannelPlay(1, false)", "ErrorGetCode()",
     // "StreamFree(1)", "Free()".
-    const std::vector<std::string>& Calls() const { return calls_; }
+    const std::vector<std::string>& Calls() const { return FCalls; }
 
     // Called with each call's text as it is recorded, to merge the calls into another log.
     std::function<void(const std::string& call)> OnCall;
 
 private:
-    void record(const std::string& call);
+    void Record(const std::string& call);
     // The code injected for call, or kAudioOk when it follows the rules.
-    int32_t injectedFailure(AudioCall call) const;
+    int32_t InjectedFailure(AudioCall call) const;
     // Records the injected code for call if there is one, else ruleCode; true on success.
-    bool settle(AudioCall call, int32_t ruleCode);
+    bool Settle(AudioCall call, int32_t ruleCode);
     // The code the rules give StreamCreateFile for path.
-    int32_t openCode(const std::string& path) const;
+    int32_t OpenCode(const std::string& path) const;
 
-    std::map<AudioCall, int32_t> failures_;
-    std::set<uint32_t> streams_;
-    uint32_t lastHandle_ = 0;
-    bool initialised_ = false;
-    int32_t lastError_ = kAudioOk;
-    std::vector<std::string> calls_;
+    std::map<AudioCall, int32_t> FFailures;
+    std::set<uint32_t> FStreams;
+    uint32_t FLastHandle = 0;
+    bool FInitialised = false;
+    int32_t FLastError = kAudioOk;
+    std::vector<std::string> FCalls;
 };

@@ -25,7 +25,7 @@ struct MusicDeleter {
 using MusicPtr = std::unique_ptr<Mix_Music, MusicDeleter>;
 
 // Opens SDL_mixer's output on the numbered device (or the default one); a failure code or kAudioOk.
-int32_t openOutput(int32_t device, int32_t frequency) {
+int32_t OpenOutput(int32_t device, int32_t frequency) {
     const char* deviceName = nullptr;
     if (device != kAudioDefaultDevice) {
         deviceName = SDL_GetAudioDeviceName(device, 0); // null when there is no such device
@@ -41,7 +41,7 @@ int32_t openOutput(int32_t device, int32_t frequency) {
 
 // True for a regular file this process can open. Anything else (a folder, a FIFO, a
 // device) is refused before decoding: a FIFO would block the decoder, a device never end.
-bool isReadableRegularFile(const std::string& path) {
+bool IsReadableRegularFile(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return false;
     SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
@@ -52,7 +52,7 @@ bool isReadableRegularFile(const std::string& path) {
 
 // The formats a stream may hold. SDL_mixer also loads MOD and MIDI music, but its
 // MIDI loader takes a header followed by any bytes, so those are refused as not streams.
-bool isStreamFormat(Mix_MusicType type) {
+bool IsStreamFormat(Mix_MusicType type) {
     switch (type) {
     case MUS_WAV:
     case MUS_MP3:
@@ -66,14 +66,14 @@ bool isStreamFormat(Mix_MusicType type) {
 }
 
 // Loads the music file at path into music; a failure code or kAudioOk.
-int32_t loadMusic(const std::string& path, MusicPtr& music) {
-    if (!isReadableRegularFile(path)) return kAudioErrorFileOpen;
+int32_t LoadMusic(const std::string& path, MusicPtr& music) {
+    if (!IsReadableRegularFile(path)) return kAudioErrorFileOpen;
     music.reset(Mix_LoadMUS(path.c_str()));
     if (!music) {
         // SDL_OutOfMemory's text is the one way SDL_mixer tells memory from a bad file.
         return std::strcmp(Mix_GetError(), "Out of memory") == 0 ? kAudioErrorMemory : kAudioErrorFileFormat;
     }
-    if (!isStreamFormat(Mix_GetMusicType(music.get()))) return kAudioErrorFileFormat;
+    if (!IsStreamFormat(Mix_GetMusicType(music.get()))) return kAudioErrorFileFormat;
     return kAudioOk;
 }
 
@@ -90,19 +90,19 @@ public:
 
 private:
     // Records code as the last error; true when it is kAudioOk.
-    bool report(int32_t code);
+    bool Report(int32_t code);
 
-    std::map<uint32_t, MusicPtr> streams_;
-    uint32_t lastHandle_ = 0;
-    uint32_t playingHandle_ = 0; // the stream last started; Mix_PlayingMusic tells whether it still plays
-    bool initialised_ = false;
-    int32_t lastError_ = kAudioOk;
+    std::map<uint32_t, MusicPtr> FStreams;
+    uint32_t FLastHandle = 0;
+    uint32_t FPlayingHandle = 0; // the stream last started; Mix_PlayingMusic tells whether it still plays
+    bool FInitialised = false;
+    int32_t FLastError = kAudioOk;
 };
 
 } // namespace
 
 SdlMixerAudio::~SdlMixerAudio() {
-    if (initialised_) Free();
+    if (FInitialised) Free();
 }
 
 uint32_t SdlMixerAudio::GetVersion() {
@@ -111,65 +111,65 @@ uint32_t SdlMixerAudio::GetVersion() {
 
 bool SdlMixerAudio::Init(int32_t device, int32_t frequency) {
     // SDL_mixer has one output per process: another facility may hold it.
-    if (initialised_ || Mix_QuerySpec(nullptr, nullptr, nullptr) != 0) return report(kAudioErrorAlready);
+    if (FInitialised || Mix_QuerySpec(nullptr, nullptr, nullptr) != 0) return Report(kAudioErrorAlready);
     if (frequency < kAudioMinFrequency || frequency > kAudioMaxFrequency) {
-        return report(kAudioErrorIllegalParameter);
+        return Report(kAudioErrorIllegalParameter);
     }
-    if (device < kAudioDefaultDevice) return report(kAudioErrorDevice);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return report(kAudioErrorDriver);
-    int32_t code = openOutput(device, frequency);
+    if (device < kAudioDefaultDevice) return Report(kAudioErrorDevice);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Report(kAudioErrorDriver);
+    int32_t code = OpenOutput(device, frequency);
     if (code != kAudioOk) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return report(code);
+        return Report(code);
     }
     // Loads the MP3 decoder now rather than at the first file. Without one, MP3 files
     // later fail as an unknown format, which is the right report for them.
     Mix_Init(MIX_INIT_MP3);
-    initialised_ = true;
-    return report(kAudioOk);
+    FInitialised = true;
+    return Report(kAudioOk);
 }
 
 uint32_t SdlMixerAudio::StreamCreateFile(const std::string& path) {
     MusicPtr music;
-    if (!report(initialised_ ? loadMusic(path, music) : kAudioErrorInit)) return 0;
-    if (++lastHandle_ == 0) lastHandle_ = 1; // 0 means "no stream", even after wrapping
-    streams_[lastHandle_] = std::move(music);
-    return lastHandle_;
+    if (!Report(FInitialised ? LoadMusic(path, music) : kAudioErrorInit)) return 0;
+    if (++FLastHandle == 0) FLastHandle = 1; // 0 means "no stream", even after wrapping
+    FStreams[FLastHandle] = std::move(music);
+    return FLastHandle;
 }
 
 bool SdlMixerAudio::ChannelPlay(uint32_t handle, bool restart) {
-    auto stream = streams_.find(handle);
-    if (stream == streams_.end()) return report(kAudioErrorHandle);
-    bool playing = handle == playingHandle_ && Mix_PlayingMusic() != 0;
-    if (playing && !restart) return report(kAudioOk);
-    if (Mix_PlayMusic(stream->second.get(), kPlayOnce) != 0) return report(kAudioErrorUnknown);
-    playingHandle_ = handle;
-    return report(kAudioOk);
+    auto stream = FStreams.find(handle);
+    if (stream == FStreams.end()) return Report(kAudioErrorHandle);
+    bool playing = handle == FPlayingHandle && Mix_PlayingMusic() != 0;
+    if (playing && !restart) return Report(kAudioOk);
+    if (Mix_PlayMusic(stream->second.get(), kPlayOnce) != 0) return Report(kAudioErrorUnknown);
+    FPlayingHandle = handle;
+    return Report(kAudioOk);
 }
 
 int32_t SdlMixerAudio::ErrorGetCode() {
-    return lastError_;
+    return FLastError;
 }
 
 bool SdlMixerAudio::StreamFree(uint32_t handle) {
-    if (streams_.erase(handle) == 0) return report(kAudioErrorHandle);
-    if (playingHandle_ == handle) playingHandle_ = 0;
-    return report(kAudioOk);
+    if (FStreams.erase(handle) == 0) return Report(kAudioErrorHandle);
+    if (FPlayingHandle == handle) FPlayingHandle = 0;
+    return Report(kAudioOk);
 }
 
 bool SdlMixerAudio::Free() {
-    if (!initialised_) return report(kAudioErrorInit);
-    streams_.clear();
-    playingHandle_ = 0;
+    if (!FInitialised) return Report(kAudioErrorInit);
+    FStreams.clear();
+    FPlayingHandle = 0;
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    initialised_ = false;
-    return report(kAudioOk);
+    FInitialised = false;
+    return Report(kAudioOk);
 }
 
-bool SdlMixerAudio::report(int32_t code) {
-    lastError_ = code;
+bool SdlMixerAudio::Report(int32_t code) {
+    FLastError = code;
     return code == kAudioOk;
 }
 

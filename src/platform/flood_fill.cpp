@@ -33,18 +33,19 @@ bool AnyLane(Pixels16x8 Compared) {
 template <PixelFormat F, bool Border, bool Masked> class SpanFiller {
 public:
     SpanFiller(const PixelView& Target, uint32_t Match, uint32_t FillPixel, FloodFillScratch& Scratch)
-        : target(Target), match(Match & Traits::kMask), fill(FillPixel & Traits::kMask), scratch(Scratch) {}
+        : FTarget(Target), FMatch(Match & Traits::kMask), FFill(FillPixel & Traits::kMask),
+          FScratch(Scratch) {}
 
     void Run(int X, int Y) {
         if (!Inside(RowAt(Y), X)) return;
-        scratch.Stack.clear();
+        FScratch.Stack.clear();
         // The seed row is explored first, as if reached from below; the row
         // under the seed is queued as if reached from the seed.
         Push(Y + 1, X, X, 1);
-        scratch.Stack.push_back({Y, X, X, -1});
-        while (!scratch.Stack.empty()) {
-            const Segment s = scratch.Stack.back();
-            scratch.Stack.pop_back();
+        FScratch.Stack.push_back({Y, X, X, -1});
+        while (!FScratch.Stack.empty()) {
+            const Segment s = FScratch.Stack.back();
+            FScratch.Stack.pop_back();
             Explore(s);
         }
     }
@@ -58,14 +59,14 @@ private:
     };
 
     RowRef RowAt(int Y) const {
-        const uint8_t* visited = Masked ? &scratch.Visited[size_t(Y) * target.Width] : nullptr;
-        return {target.Row(Y), visited};
+        const uint8_t* visited = Masked ? &FScratch.Visited[size_t(Y) * FTarget.Width] : nullptr;
+        return {FTarget.Row(Y), visited};
     }
 
     bool Inside(const RowRef& R, int X) const {
         const uint32_t p = Traits::Load(R.Pixels + X * Traits::kBytes) & Traits::kMask;
-        if ((p == match) == Border) return false;
-        if constexpr (Masked) return p != fill || R.Visited[X] != scratch.Generation;
+        if ((p == FMatch) == Border) return false;
+        if constexpr (Masked) return p != FFill || R.Visited[X] != FScratch.Generation;
         return true;
     }
 
@@ -74,8 +75,8 @@ private:
     // is the border or could be painted already.
     int ScanRight(const RowRef& R, int X, int End) const {
         if constexpr (Traits::kBytes == 2 && Border) {
-            const Pixels16x8 lane = Splat16(Traits::kMask), border = Splat16(match);
-            const Pixels16x8 painted = Splat16(Masked ? fill : match);
+            const Pixels16x8 lane = Splat16(Traits::kMask), border = Splat16(FMatch);
+            const Pixels16x8 painted = Splat16(Masked ? FFill : FMatch);
             for (; X + 8 <= End; X += 8) {
                 Pixels16x8 v;
                 std::memcpy(&v, R.Pixels + X * 2, sizeof v);
@@ -91,13 +92,13 @@ private:
     // Queues row Y, columns Left..Right, to be explored; Direction points away
     // from the row that was painted and led here.
     void Push(int Y, int Left, int Right, int Direction) {
-        if (Y >= 0 && Y < target.Height) scratch.Stack.push_back({Y, Left, Right, Direction});
+        if (Y >= 0 && Y < FTarget.Height) FScratch.Stack.push_back({Y, Left, Right, Direction});
     }
 
     void Paint(const RowRef& R, int Y, int Left, int End) {
-        FillPixelRow(R.Pixels + Left * Traits::kBytes, End - Left, F, fill);
+        FillPixelRow(R.Pixels + Left * Traits::kBytes, End - Left, F, FFill);
         if (Masked) {
-            std::memset(&scratch.Visited[size_t(Y) * target.Width + Left], scratch.Generation,
+            std::memset(&FScratch.Visited[size_t(Y) * FTarget.Width + Left], FScratch.Generation,
                         size_t(End - Left));
         }
     }
@@ -108,7 +109,7 @@ private:
         int left = X;
         while (left > 0 && Inside(R, left - 1))
             --left;
-        const int end = ScanRight(R, X + 1, target.Width);
+        const int end = ScanRight(R, X + 1, FTarget.Width);
         Paint(R, s.Y, left, end);
         // Onwards in the same direction, and back where the run reaches beyond
         // the row it came from (around corners).
@@ -127,9 +128,9 @@ private:
         }
     }
 
-    PixelView target;
-    uint32_t match, fill;
-    FloodFillScratch& scratch;
+    PixelView FTarget;
+    uint32_t FMatch, FFill;
+    FloodFillScratch& FScratch;
 };
 
 // Starts a new fill number, clearing the marks when the numbers run out.

@@ -71,21 +71,22 @@ bool Narrow(double& Low, double& High, double Slope, double InverseSlope, double
 class StraightBand {
 public:
     StraightBand(double Ax, double Ay, double Bx, double By, double R)
-        : ax(Ax), ay(Ay), dx(Bx - Ax), dy(By - Ay), length2(dx * dx + dy * dy), reach(R * std::sqrt(length2)),
-          inverseDx(dx != 0 ? 1 / dx : 0), inverseDy(dy != 0 ? 1 / dy : 0) {}
+        : FAx(Ax), FAy(Ay), FDx(Bx - Ax), FDy(By - Ay), FLength2(FDx * FDx + FDy * FDy),
+          FReach(R * std::sqrt(FLength2)), FInverseDx(FDx != 0 ? 1 / FDx : 0),
+          FInverseDy(FDy != 0 ? 1 / FDy : 0) {}
 
     // The columns of the row at centre height Cy (Left > Right: none).
     std::pair<int, int> Row(double Cy, int Limit) const {
-        if (length2 == 0) return {1, 0};
-        const double ry = Cy - ay;
+        if (FLength2 == 0) return {1, 0};
+        const double ry = Cy - FAy;
         double low = -INFINITY, high = INFINITY;
-        if (!Narrow(low, high, dx, inverseDx, ry * dy - ax * dx, 0, length2)) return {1, 0};
-        if (!Narrow(low, high, dy, inverseDy, -ry * dx - ax * dy, -reach, reach)) return {1, 0};
+        if (!Narrow(low, high, FDx, FInverseDx, ry * FDy - FAx * FDx, 0, FLength2)) return {1, 0};
+        if (!Narrow(low, high, FDy, FInverseDy, -ry * FDx - FAx * FDy, -FReach, FReach)) return {1, 0};
         return CentreColumns(low, high, Limit);
     }
 
 private:
-    double ax, ay, dx, dy, length2, reach, inverseDx, inverseDy;
+    double FAx, FAy, FDx, FDy, FLength2, FReach, FInverseDx, FInverseDy;
 };
 
 // Widens the columns Span (empty when first > second) to take in [A, B].

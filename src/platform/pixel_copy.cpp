@@ -15,26 +15,26 @@ namespace {
 // remainder, so the walk stays exact without a division per pixel.
 class StretchWalk {
 public:
-    StretchWalk(int64_t DestSize, int64_t SourceSize, int64_t First) : den(2 * DestSize) {
+    StretchWalk(int64_t DestSize, int64_t SourceSize, int64_t First) : FDen(2 * DestSize) {
         const __int128 numerator = (__int128(2) * First + 1) * SourceSize;
-        index = static_cast<int64_t>(numerator / den);
-        remainder = static_cast<int64_t>(numerator % den);
-        indexStep = 2 * SourceSize / den;
-        remainderStep = 2 * SourceSize % den;
+        FIndex = static_cast<int64_t>(numerator / FDen);
+        FRemainder = static_cast<int64_t>(numerator % FDen);
+        FIndexStep = 2 * SourceSize / FDen;
+        FRemainderStep = 2 * SourceSize % FDen;
     }
-    int64_t Index() const { return index; }
+    int64_t Index() const { return FIndex; }
     void Next() {
-        index += indexStep;
-        remainder += remainderStep;
-        if (remainder >= den) {
-            remainder -= den;
-            ++index;
+        FIndex += FIndexStep;
+        FRemainder += FRemainderStep;
+        if (FRemainder >= FDen) {
+            FRemainder -= FDen;
+            ++FIndex;
         }
     }
 
 private:
-    int64_t den;
-    int64_t index = 0, remainder = 0, indexStep = 0, remainderStep = 0;
+    int64_t FDen;
+    int64_t FIndex = 0, FRemainder = 0, FIndexStep = 0, FRemainderStep = 0;
 };
 
 // A clipped one-to-one copy: Width by Height pixels from (SourceX, SourceY) to (X, Y).
@@ -74,16 +74,16 @@ bool Overlaps(const PixelView& Target, const PixelView& Source, const CopyPlan& 
 }
 
 template <PixelFormat F> void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
-    constexpr int bpp = PixelTraits<F>::kBytes;
+    constexpr int kBpp = PixelTraits<F>::kBytes;
     if (Count <= 16) {
         for (int i = 0; i < Count; ++i)
-            PixelTraits<F>::Store(Row + i * bpp, Pixel);
+            PixelTraits<F>::Store(Row + i * kBpp, Pixel);
         return;
     }
     PixelTraits<F>::Store(Row, Pixel);
     // Doubles the filled part with block copies: a handful of memcpy calls per row.
-    const size_t total = size_t(Count) * bpp;
-    for (size_t filled = bpp; filled < total;) {
+    const size_t total = size_t(Count) * kBpp;
+    for (size_t filled = kBpp; filled < total;) {
         const size_t chunk = std::min(filled, total - filled);
         std::memcpy(Row + filled, Row, chunk);
         filled += chunk;

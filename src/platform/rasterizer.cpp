@@ -23,7 +23,7 @@
 
 namespace {
 
-// [SECTION] Vectors ----------------------------------------------------------
+// [SECTION] Vectors
 
 using U32x4 = uint32_t __attribute__((vector_size(16)));
 using I32x4 = int32_t __attribute__((vector_size(16)));
@@ -117,7 +117,7 @@ inline Channels ApplyBlend(const Combine& C, const Channels& Src, const Channels
             (Src.Blue * C.Blue + Dst.Blue * C.Dest) >> 8};
 }
 
-// [SECTION] Textures ---------------------------------------------------------
+// [SECTION] Textures
 
 // $00BBGGRR (the platform's colour numbers) to the 0x00RRGGBB layout of texels.
 constexpr uint32_t ToRgbWord(uint32_t Color) {
@@ -243,7 +243,7 @@ void FillBorder(std::vector<uint32_t>& Texels, int Width, int Height) {
                 Texels.begin() + ptrdiff_t((Height + 1) * stride));
 }
 
-// [SECTION] Samplers ---------------------------------------------------------
+// [SECTION] Samplers
 //
 // Texture positions are measured in texels from the centre of texel 0
 // (s = u * width - 0.5), so the integer part of a position selects the upper-left
@@ -420,7 +420,7 @@ bool StaysInsideBorder(const SpanCoordinates& C, int Count, const RasterTexture&
            inside(C.T, C.T + (Count - 1) * C.DT, Texture.Height() - 0.5);
 }
 
-// [SECTION] Spans ------------------------------------------------------------
+// [SECTION] Spans
 
 // 5-6-5 target: channels are widened by repeating their top bits (so 31 becomes
 // 255) and narrowed by dropping the low bits.
@@ -545,7 +545,7 @@ SpanFunction ChooseSpanFunction(PixelFormat Format, bool Blend) {
     return nullptr;
 }
 
-// [SECTION] Triangles --------------------------------------------------------
+// [SECTION] Triangles
 
 // An edge walked from its upper end; x at row y is XTop + (y - YTop) * DxDy.
 // Both triangles sharing an edge build it from the same ordered ends, so they
@@ -695,7 +695,7 @@ bool IsFinite(const TransformedVertex& V) {
 
 } // namespace
 
-// [SECTION] RasterTexture ----------------------------------------------------
+// [SECTION] RasterTexture
 
 RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
     : FWidth(Source.Width), FHeight(Source.Height), FTransparent(Key.Enabled) {
@@ -710,7 +710,7 @@ RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
     FillBorder(FTexels, FWidth, FHeight);
 }
 
-// [SECTION] Drawing ----------------------------------------------------------
+// [SECTION] Drawing
 
 void DrawTriangleStrip(const PixelView& Target, const RasterState& State,
                        const TransformedVertex (&Strip)[4]) {

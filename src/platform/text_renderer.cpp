@@ -17,7 +17,6 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------
 // [SECTION] Font resolution and the face cache
 
 // A font file as fontconfig chose it for a name and weight.
@@ -39,7 +38,8 @@ struct SizedFace {
 class FontCache {
 public:
     ~FontCache() {
-        for (auto& [key, face] : FFaces) FT_Done_Face(face.Face);
+        for (auto& [key, face] : FFaces)
+            FT_Done_Face(face.Face);
         if (FLibrary != nullptr) FT_Done_FreeType(FLibrary);
         if (FFontconfigStarted) FcFini(); // also frees fontconfig's own caches
     }
@@ -50,7 +50,7 @@ public:
         if (found == FResolved.end()) {
             if (!FFontconfigStarted && !FcInit()) throw EFontError("Fontconfig cannot be initialised");
             FFontconfigStarted = true;
-            found = FResolved.emplace(key, askFontconfig(Font)).first;
+            found = FResolved.emplace(key, AskFontconfig(Font)).first;
         }
         return found->second;
     }
@@ -60,14 +60,14 @@ public:
         const int pixels = FontPixelSize(Font.Size);
         const auto key = std::make_tuple(font.File, font.Index, pixels);
         auto found = FFaces.find(key);
-        if (found == FFaces.end()) found = FFaces.emplace(key, openFace(font, pixels)).first;
+        if (found == FFaces.end()) found = FFaces.emplace(key, OpenFace(font, pixels)).first;
         return found->second;
     }
 
 private:
-    static ResolvedFont askFontconfig(const FontSpec& Font);
-    SizedFace openFace(const ResolvedFont& Font, int Pixels);
-    FT_Library library();
+    static ResolvedFont AskFontconfig(const FontSpec& Font);
+    SizedFace OpenFace(const ResolvedFont& Font, int Pixels);
+    FT_Library Library();
 
     FT_Library FLibrary = nullptr;
     bool FFontconfigStarted = false;
@@ -75,14 +75,14 @@ private:
     std::map<std::tuple<std::string, int, int>, SizedFace> FFaces;
 };
 
-FontCache& fontCache() {
+FontCache& SharedFontCache() {
     static FontCache cache;
     return cache;
 }
 
 // Asks fontconfig for the best file for the family at regular or bold weight; the
 // weight is part of the request so that a real bold face is preferred.
-ResolvedFont FontCache::askFontconfig(const FontSpec& Font) {
+ResolvedFont FontCache::AskFontconfig(const FontSpec& Font) {
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Font.Name.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, Font.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -108,7 +108,7 @@ ResolvedFont FontCache::askFontconfig(const FontSpec& Font) {
     return resolved;
 }
 
-FT_Library FontCache::library() {
+FT_Library FontCache::Library() {
     if (FLibrary == nullptr && FT_Init_FreeType(&FLibrary) != 0) {
         FLibrary = nullptr;
         throw EFontError("FreeType cannot be initialised");
@@ -117,29 +117,30 @@ FT_Library FontCache::library() {
 }
 
 // Rounds a 26.6 fixed-point length up to whole pixels.
-int ceilPixels(FT_Pos Value) { return static_cast<int>((Value + 63) >> 6); }
+int CeilPixels(FT_Pos Value) {
+    return static_cast<int>((Value + 63) >> 6);
+}
 
 // Opens the face with an em of Pixels pixels: FT_Set_Pixel_Sizes sets the em square,
 // which is the character height without internal leading that a point size asks for.
-SizedFace FontCache::openFace(const ResolvedFont& Font, int Pixels) {
+SizedFace FontCache::OpenFace(const ResolvedFont& Font, int Pixels) {
     SizedFace sized;
     sized.Embolden = Font.Embolden;
-    if (FT_New_Face(library(), Font.File.c_str(), Font.Index, &sized.Face) != 0)
+    if (FT_New_Face(Library(), Font.File.c_str(), Font.Index, &sized.Face) != 0)
         throw EFontError(Format("Font file \"%s\" cannot be opened", Font.File.c_str()));
     if (FT_Set_Pixel_Sizes(sized.Face, 0, FT_UInt(Pixels)) != 0) {
         FT_Done_Face(sized.Face);
         throw EFontError(Format("Font file \"%s\" has no size of %d pixels", Font.File.c_str(), Pixels));
     }
-    sized.Ascent = ceilPixels(sized.Face->size->metrics.ascender);
-    sized.Descent = ceilPixels(-sized.Face->size->metrics.descender);
+    sized.Ascent = CeilPixels(sized.Face->size->metrics.ascender);
+    sized.Descent = CeilPixels(-sized.Face->size->metrics.descender);
     return sized;
 }
 
-// ---------------------------------------------------------------------------
 // [SECTION] Text decoding
 
 // Length of the UTF-8 sequence a lead byte starts (1 for ASCII and for bytes that cannot lead one).
-int sequenceLength(unsigned char Lead) {
+int SequenceLength(unsigned char Lead) {
     if (Lead >= 0xC2 && Lead < 0xE0) return 2;
     if (Lead >= 0xE0 && Lead < 0xF0) return 3;
     if (Lead >= 0xF0 && Lead < 0xF5) return 4;
@@ -147,7 +148,7 @@ int sequenceLength(unsigned char Lead) {
 }
 
 // The character of the Length-byte UTF-8 sequence at S[I], or 0 when it is not well formed.
-uint32_t decodeSequence(const unsigned char* S, size_t N, size_t I, int Length) {
+uint32_t DecodeSequence(const unsigned char* S, size_t N, size_t I, int Length) {
     if (I + size_t(Length) > N) return 0;
     uint32_t code = S[I] & (0x7Fu >> Length);
     for (int k = 1; k < Length; ++k) {
@@ -162,12 +163,12 @@ uint32_t decodeSequence(const unsigned char* S, size_t N, size_t I, int Length) 
 
 // The character codes of Text: UTF-8 where the bytes form it, otherwise each byte
 // is taken as a Latin-1 character (the show's texts are single-byte strings).
-std::vector<uint32_t> decodeText(const std::string& Text) {
+std::vector<uint32_t> DecodeText(const std::string& Text) {
     std::vector<uint32_t> codes;
     const auto* s = reinterpret_cast<const unsigned char*>(Text.data());
     for (size_t i = 0; i < Text.size();) {
-        const int length = sequenceLength(s[i]);
-        const uint32_t code = length > 1 ? decodeSequence(s, Text.size(), i, length) : 0;
+        const int length = SequenceLength(s[i]);
+        const uint32_t code = length > 1 ? DecodeSequence(s, Text.size(), i, length) : 0;
         codes.push_back(code != 0 ? code : s[i]);
         i += code != 0 ? size_t(length) : 1;
     }
@@ -175,7 +176,7 @@ std::vector<uint32_t> decodeText(const std::string& Text) {
 }
 
 // Loads and renders one character as an 8-bit coverage bitmap in the face's glyph slot.
-FT_GlyphSlot renderGlyph(const SizedFace& Face, uint32_t Code) {
+FT_GlyphSlot RenderGlyph(const SizedFace& Face, uint32_t Code) {
     if (FT_Load_Char(Face.Face, Code, FT_LOAD_DEFAULT) != 0) return nullptr;
     FT_GlyphSlot slot = Face.Face->glyph;
     if (Face.Embolden) FT_GlyphSlot_Embolden(slot);
@@ -184,7 +185,7 @@ FT_GlyphSlot renderGlyph(const SizedFace& Face, uint32_t Code) {
 }
 
 // Advance width of the codes in 26.6 fixed point (hinted advances, no kerning, as GDI).
-FT_Pos advanceOf(const SizedFace& Face, const std::vector<uint32_t>& Codes) {
+FT_Pos AdvanceOf(const SizedFace& Face, const std::vector<uint32_t>& Codes) {
     FT_Pos pen = 0;
     for (uint32_t code : Codes) {
         if (FT_Load_Char(Face.Face, code, FT_LOAD_DEFAULT) != 0) continue;
@@ -194,24 +195,23 @@ FT_Pos advanceOf(const SizedFace& Face, const std::vector<uint32_t>& Codes) {
     return pen;
 }
 
-// ---------------------------------------------------------------------------
 // [SECTION] Glyph blending
 
 // One channel of Color over Existing with Coverage (0..255) as alpha, rounded to nearest.
-constexpr uint32_t blendChannel(uint32_t Color, uint32_t Existing, uint32_t Coverage) {
+constexpr uint32_t BlendChannel(uint32_t Color, uint32_t Existing, uint32_t Coverage) {
     return (Color * Coverage + Existing * (255 - Coverage) + 127) / 255;
 }
 
-constexpr uint32_t blendColor(uint32_t Color, uint32_t Existing, uint32_t Coverage) {
-    return RGB(uint8_t(blendChannel(RedOf(Color), RedOf(Existing), Coverage)),
-               uint8_t(blendChannel(GreenOf(Color), GreenOf(Existing), Coverage)),
-               uint8_t(blendChannel(BlueOf(Color), BlueOf(Existing), Coverage)));
+constexpr uint32_t BlendColor(uint32_t Color, uint32_t Existing, uint32_t Coverage) {
+    return RGB(uint8_t(BlendChannel(RedOf(Color), RedOf(Existing), Coverage)),
+               uint8_t(BlendChannel(GreenOf(Color), GreenOf(Existing), Coverage)),
+               uint8_t(BlendChannel(BlueOf(Color), BlueOf(Existing), Coverage)));
 }
 
 // Blends a coverage bitmap with its top-left at (Left, Top), clipped to Target.
 // The format is a template argument so the per-pixel work has no format switch.
 template <PixelFormat Format>
-void blendBitmap(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int Top, uint32_t Color) {
+void BlendBitmap(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int Top, uint32_t Color) {
     const uint32_t solid = PackColor(Format, Color);
     const int x0 = std::max(0, -Left), x1 = std::min<int>(int(Bitmap.width), Target.Width - Left);
     const int y0 = std::max(0, -Top), y1 = std::min<int>(int(Bitmap.rows), Target.Height - Top);
@@ -223,33 +223,44 @@ void blendBitmap(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int
             const uint32_t a = coverage[x];
             if (a == 0) continue;
             const int tx = Left + x, ty = Top + y;
-            if (a == 255) view.Write(tx, ty, solid);
-            else view.Write(tx, ty, PackColor(Format, blendColor(Color, UnpackColor(Format, view.Read(tx, ty)), a)));
+            if (a == 255)
+                view.Write(tx, ty, solid);
+            else
+                view.Write(tx, ty,
+                           PackColor(Format, BlendColor(Color, UnpackColor(Format, view.Read(tx, ty)), a)));
         }
     }
 }
 
-void blendGlyph(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int Top, uint32_t Color) {
+void BlendGlyph(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int Top, uint32_t Color) {
     switch (Target.Format) {
-    case PixelFormat::Rgb565: blendBitmap<PixelFormat::Rgb565>(Target, Bitmap, Left, Top, Color); break;
-    case PixelFormat::Rgb555: blendBitmap<PixelFormat::Rgb555>(Target, Bitmap, Left, Top, Color); break;
-    case PixelFormat::Bgr24: blendBitmap<PixelFormat::Bgr24>(Target, Bitmap, Left, Top, Color); break;
-    case PixelFormat::Bgrx32: blendBitmap<PixelFormat::Bgrx32>(Target, Bitmap, Left, Top, Color); break;
+    case PixelFormat::Rgb565:
+        BlendBitmap<PixelFormat::Rgb565>(Target, Bitmap, Left, Top, Color);
+        break;
+    case PixelFormat::Rgb555:
+        BlendBitmap<PixelFormat::Rgb555>(Target, Bitmap, Left, Top, Color);
+        break;
+    case PixelFormat::Bgr24:
+        BlendBitmap<PixelFormat::Bgr24>(Target, Bitmap, Left, Top, Color);
+        break;
+    case PixelFormat::Bgrx32:
+        BlendBitmap<PixelFormat::Bgrx32>(Target, Bitmap, Left, Top, Color);
+        break;
     }
 }
 
 // Fills the rectangle (X, Y, Width, Height), clipped to Target, with a colour.
-void fillCell(const PixelView& Target, int X, int Y, int Width, int Height, uint32_t Color) {
+void FillCell(const PixelView& Target, int X, int Y, int Width, int Height, uint32_t Color) {
     const uint32_t pixel = PackColor(Target.Format, Color);
     const int x0 = std::max(0, X), x1 = std::min(Target.Width, X + Width);
     const int y0 = std::max(0, Y), y1 = std::min(Target.Height, Y + Height);
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) Target.Write(x, y, pixel);
+        for (int x = x0; x < x1; ++x)
+            Target.Write(x, y, pixel);
 }
 
 } // namespace
 
-// ---------------------------------------------------------------------------
 // [SECTION] Public functions
 
 int FontPixelSize(int Points) {
@@ -259,9 +270,9 @@ int FontPixelSize(int Points) {
 }
 
 TextMetrics MeasureText(const FontSpec& Font, const std::string& Text) {
-    const SizedFace& face = fontCache().Face(Font);
+    const SizedFace& face = SharedFontCache().Face(Font);
     TextMetrics metrics;
-    metrics.Width = static_cast<int>((advanceOf(face, decodeText(Text)) + 32) >> 6);
+    metrics.Width = static_cast<int>((AdvanceOf(face, DecodeText(Text)) + 32) >> 6);
     metrics.Ascent = face.Ascent;
     metrics.Height = face.Ascent + face.Descent;
     return metrics;
@@ -270,21 +281,23 @@ TextMetrics MeasureText(const FontSpec& Font, const std::string& Text) {
 void RenderText(const PixelView& Target, int X, int Y, const std::string& Text, const FontSpec& Font,
                 bool Opaque, uint32_t BackColor) {
     if (Target.Empty() || Text.empty()) return;
-    const SizedFace& face = fontCache().Face(Font);
-    const std::vector<uint32_t> codes = decodeText(Text);
+    const SizedFace& face = SharedFontCache().Face(Font);
+    const std::vector<uint32_t> codes = DecodeText(Text);
     if (Opaque) {
-        const int width = static_cast<int>((advanceOf(face, codes) + 32) >> 6);
-        fillCell(Target, X, Y, width, face.Ascent + face.Descent, BackColor);
+        const int width = static_cast<int>((AdvanceOf(face, codes) + 32) >> 6);
+        FillCell(Target, X, Y, width, face.Ascent + face.Descent, BackColor);
     }
     const int baseline = Y + face.Ascent;
     FT_Pos pen = 0; // 26.6 fixed point from X
     for (uint32_t code : codes) {
-        const FT_GlyphSlot slot = renderGlyph(face, code);
+        const FT_GlyphSlot slot = RenderGlyph(face, code);
         if (slot == nullptr) continue;
         const int left = X + static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
-        blendGlyph(Target, slot->bitmap, left, baseline - slot->bitmap_top, Font.Color);
+        BlendGlyph(Target, slot->bitmap, left, baseline - slot->bitmap_top, Font.Color);
         pen += slot->advance.x;
     }
 }
 
-std::string ResolvedFontFile(const FontSpec& Font) { return fontCache().Resolve(Font).File; }
+std::string ResolvedFontFile(const FontSpec& Font) {
+    return SharedFontCache().Resolve(Font).File;
+}

@@ -14,35 +14,50 @@ struct Depth {
     TDIBPixelFormat Masks;
 };
 
-Depth depthOf(TPixelFormat Format) {
+Depth DepthOf(TPixelFormat Format) {
     switch (Format) {
-    case pf1bit: return {1, kPixelFormat888};
-    case pf4bit: return {4, kPixelFormat888};
-    case pf8bit: return {8, kPixelFormat888};
-    case pf15bit: return {16, kPixelFormat555};
-    case pf16bit: return {16, kPixelFormat565};
-    case pf24bit: return {24, kPixelFormat888};
+    case pf1bit:
+        return {1, kPixelFormat888};
+    case pf4bit:
+        return {4, kPixelFormat888};
+    case pf8bit:
+        return {8, kPixelFormat888};
+    case pf15bit:
+        return {16, kPixelFormat555};
+    case pf16bit:
+        return {16, kPixelFormat565};
+    case pf24bit:
+        return {24, kPixelFormat888};
     case pfDevice:
-    case pf32bit: return {32, kPixelFormat888};
-    case pfCustom: break;
+    case pf32bit:
+        return {32, kPixelFormat888};
+    case pfCustom:
+        break;
     }
     throw EInvalidGraphicOperation("Invalid pixel format");
 }
 
-TPixelFormat formatOf(const DIBInfo& Info) {
+TPixelFormat FormatOf(const DIBInfo& Info) {
     switch (Info.BitCount) {
-    case 1: return pf1bit;
-    case 4: return pf4bit;
-    case 8: return pf8bit;
-    case 16: return Info.PixelFormat == kPixelFormat565 ? pf16bit : pf15bit;
-    case 24: return pf24bit;
-    case 32: return pf32bit;
-    default: return pfCustom;
+    case 1:
+        return pf1bit;
+    case 4:
+        return pf4bit;
+    case 8:
+        return pf8bit;
+    case 16:
+        return Info.PixelFormat == kPixelFormat565 ? pf16bit : pf15bit;
+    case 24:
+        return pf24bit;
+    case 32:
+        return pf32bit;
+    default:
+        return pfCustom;
     }
 }
 
 // Source's pixels converted into a new image of Target's depth and masks.
-void convertInto(const DIBInfo& SourceInfo, const uint8_t* SourceBits, TDIB& Target, const Depth& To) {
+void ConvertInto(const DIBInfo& SourceInfo, const uint8_t* SourceBits, TDIB& Target, const Depth& To) {
     Target.PixelFormat = To.Masks;
     Target.SetSize(SourceInfo.Width, SourceInfo.Height, To.BitCount);
     ConvertDIBPixels(SourceInfo, SourceBits, Target.View()); // Target's image is new: no one else sees it
@@ -53,20 +68,23 @@ void convertInto(const DIBInfo& SourceInfo, const uint8_t* SourceBits, TDIB& Tar
 void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
     FWidth = std::max(0, AWidth);
     FHeight = std::max(0, AHeight);
-    const Depth depth = depthOf(PixelFormat());
+    const Depth depth = DepthOf(PixelFormat());
     FImage.PixelFormat = depth.Masks;
     FImage.SetSize(FWidth, FHeight, depth.BitCount);
 }
 
-TPixelFormat TBitmap::PixelFormat() const { return Empty() ? FPixelFormat : formatOf(FImage.Info()); }
+TPixelFormat TBitmap::PixelFormat() const {
+    return Empty() ? FPixelFormat : FormatOf(FImage.Info());
+}
 
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
     if (Value == PixelFormat()) return;
-    const Depth depth = depthOf(Value);
+    const Depth depth = DepthOf(Value);
     if (!Empty()) {
-        if (depth.BitCount <= 8) throw EInvalidGraphicOperation("Cannot convert a bitmap to a palette format");
+        if (depth.BitCount <= 8)
+            throw EInvalidGraphicOperation("Cannot convert a bitmap to a palette format");
         TDIB converted;
-        convertInto(FImage.Info(), FImage.Bits(), converted, depth);
+        ConvertInto(FImage.Info(), FImage.Bits(), converted, depth);
         FImage.Assign(&converted);
     }
     FPixelFormat = Value;
@@ -93,7 +111,7 @@ void TBitmap::LoadFromStream(TStream& Stream) {
     if (!stored) throw EInvalidGraphic(kDIBInvalid);
     TDIB image;
     if (stored->Info.BitCount > 8 && !DirectFormatOf(stored->Info))
-        convertInto(stored->Info, stored->Bits.data(), image, depthOf(pf32bit));
+        ConvertInto(stored->Info, stored->Bits.data(), image, DepthOf(pf32bit));
     else
         image.LoadFromStored(std::move(*stored));
     TakeImage(image);
@@ -103,5 +121,5 @@ void TBitmap::TakeImage(const TDIB& Source) {
     FImage.Assign(&Source);
     FWidth = Source.Width();
     FHeight = Source.Height();
-    if (!Source.Empty()) FPixelFormat = formatOf(Source.Info());
+    if (!Source.Empty()) FPixelFormat = FormatOf(Source.Info());
 }

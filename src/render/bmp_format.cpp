@@ -13,23 +13,29 @@ constexpr int kFileHeaderSize = 14;
 constexpr int kCoreHeaderSize = 12;
 constexpr int kInfoHeaderSize = 40;
 
-[[noreturn]] void invalid() { throw EInvalidGraphic(kDIBInvalid); }
+[[noreturn]] void Invalid() {
+    throw EInvalidGraphic(kDIBInvalid);
+}
 
-uint16_t u16At(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t u32At(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t U16At(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t U32At(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
-void putU16(uint8_t* p, uint32_t v) {
+void PutU16(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
 }
-void putU32(uint8_t* p, uint32_t v) {
-    putU16(p, v);
-    putU16(p + 2, v >> 16);
+void PutU32(uint8_t* p, uint32_t v) {
+    PutU16(p, v);
+    PutU16(p + 2, v >> 16);
 }
 
 // Reads exactly Count bytes, or the data is invalid.
-void readExactly(TStream& Stream, void* Buffer, size_t Count) {
-    if (Stream.Read(Buffer, Count) != Count) invalid();
+void ReadExactly(TStream& Stream, void* Buffer, size_t Count) {
+    if (Stream.Read(Buffer, Count) != Count) Invalid();
 }
 
 // The header fields the rest of the reader works from.
@@ -38,84 +44,90 @@ struct HeaderFields {
     int64_t Height = 0; // negative: rows stored top-down
     int Planes = 0;
     int BitCount = 0;
-    uint32_t Compression = BI_RGB;
+    uint32_t Compression = CompressionRgb;
     uint32_t ImageSize = 0;
     uint32_t ColorsUsed = 0;
     int PaletteEntrySize = 4;
 };
 
 // Reads the header after its size field: the old 12-byte core header or the 40-byte one.
-HeaderFields readHeader(TStream& Stream, uint32_t HeaderSize) {
+HeaderFields ReadHeader(TStream& Stream, uint32_t HeaderSize) {
     uint8_t h[kInfoHeaderSize - 4];
     HeaderFields f;
     if (HeaderSize == kCoreHeaderSize) {
-        readExactly(Stream, h, kCoreHeaderSize - 4);
-        f.Width = u16At(h);
-        f.Height = u16At(h + 2);
-        f.Planes = u16At(h + 4);
-        f.BitCount = u16At(h + 6);
+        ReadExactly(Stream, h, kCoreHeaderSize - 4);
+        f.Width = U16At(h);
+        f.Height = U16At(h + 2);
+        f.Planes = U16At(h + 4);
+        f.BitCount = U16At(h + 6);
         f.PaletteEntrySize = 3;
         return f;
     }
-    if (HeaderSize != kInfoHeaderSize) invalid();
-    readExactly(Stream, h, kInfoHeaderSize - 4);
-    f.Width = int32_t(u32At(h));
-    f.Height = int32_t(u32At(h + 4));
-    f.Planes = u16At(h + 8);
-    f.BitCount = u16At(h + 10);
-    f.Compression = u32At(h + 12);
-    f.ImageSize = u32At(h + 16);
-    f.ColorsUsed = u32At(h + 28);
+    if (HeaderSize != kInfoHeaderSize) Invalid();
+    ReadExactly(Stream, h, kInfoHeaderSize - 4);
+    f.Width = int32_t(U32At(h));
+    f.Height = int32_t(U32At(h + 4));
+    f.Planes = U16At(h + 8);
+    f.BitCount = U16At(h + 10);
+    f.Compression = U32At(h + 12);
+    f.ImageSize = U32At(h + 16);
+    f.ColorsUsed = U32At(h + 28);
     return f;
 }
 
-bool validBitCount(int BitCount) {
-    return BitCount == 1 || BitCount == 4 || BitCount == 8 || BitCount == 16 || BitCount == 24 || BitCount == 32;
+bool ValidBitCount(int BitCount) {
+    return BitCount == 1 || BitCount == 4 || BitCount == 8 || BitCount == 16 || BitCount == 24 ||
+           BitCount == 32;
 }
 
 // Compression and depth must fit each other; run-length rows cannot be top-down.
-bool validCompression(const HeaderFields& F) {
+bool ValidCompression(const HeaderFields& F) {
     switch (F.Compression) {
-    case BI_RGB: return true;
-    case BI_RLE8: return F.BitCount == 8 && F.Height > 0;
-    case BI_RLE4: return F.BitCount == 4 && F.Height > 0;
-    case BI_BITFIELDS: return F.BitCount == 16 || F.BitCount == 32;
-    default: return false;
+    case CompressionRgb:
+        return true;
+    case CompressionRle8:
+        return F.BitCount == 8 && F.Height > 0;
+    case CompressionRle4:
+        return F.BitCount == 4 && F.Height > 0;
+    case CompressionBitfields:
+        return F.BitCount == 16 || F.BitCount == 32;
+    default:
+        return false;
     }
 }
 
 // Checks the header's numbers and that the pixel block stays within kMaxDIBBytes.
-void checkHeader(const HeaderFields& F) {
-    if (F.Planes != 1 || !validBitCount(F.BitCount) || !validCompression(F)) invalid();
+void CheckHeader(const HeaderFields& F) {
+    if (F.Planes != 1 || !ValidBitCount(F.BitCount) || !ValidCompression(F)) Invalid();
     // INT32_MIN has no positive counterpart, so it is refused with zero sizes.
-    if (F.Width <= 0 || F.Height == 0 || F.Height == INT32_MIN) invalid();
-    if (!DIBSizeFits(F.BitCount, F.Width, std::abs(F.Height))) invalid();
+    if (F.Width <= 0 || F.Height == 0 || F.Height == INT32_MIN) Invalid();
+    if (!DIBSizeFits(F.BitCount, F.Width, std::abs(F.Height))) Invalid();
 }
 
 // A channel mask must be one unbroken run of bits inside the pixel.
-bool validMask(uint32_t Mask, int BitCount) {
+bool ValidMask(uint32_t Mask, int BitCount) {
     if (Mask == 0 || (BitCount < 32 && Mask >> BitCount != 0)) return false;
     const uint32_t run = Mask >> std::countr_zero(Mask);
     return (run & (run + 1)) == 0;
 }
 
-TDIBPixelFormat readMasks(TStream& Stream, int BitCount) {
+TDIBPixelFormat ReadMasks(TStream& Stream, int BitCount) {
     uint8_t m[12];
-    readExactly(Stream, m, sizeof m);
-    const uint32_t r = u32At(m), g = u32At(m + 4), b = u32At(m + 8);
-    if (!validMask(r, BitCount) || !validMask(g, BitCount) || !validMask(b, BitCount)) invalid();
-    if ((r & g) != 0 || (r & b) != 0 || (g & b) != 0) invalid();
+    ReadExactly(Stream, m, sizeof m);
+    const uint32_t r = U32At(m), g = U32At(m + 4), b = U32At(m + 8);
+    if (!ValidMask(r, BitCount) || !ValidMask(g, BitCount) || !ValidMask(b, BitCount)) Invalid();
+    if ((r & g) != 0 || (r & b) != 0 || (g & b) != 0) Invalid();
     return MakeDIBPixelFormatMask(r, g, b);
 }
 
 // Palette: colours used, or the full 2^BitCount when that is 0; never above 256
 // and never above what the depth can index.
-void readPalette(TStream& Stream, const HeaderFields& F, TRGBQuads& Table) {
+void ReadPalette(TStream& Stream, const HeaderFields& F, TRGBQuads& Table) {
     int64_t count = F.ColorsUsed;
     if (count == 0 && F.BitCount <= 8) count = int64_t(1) << F.BitCount;
-    if (count > 256 || (F.BitCount <= 8 && count > (int64_t(1) << F.BitCount))) invalid();
+    if (count > 256 || (F.BitCount <= 8 && count > (int64_t(1) << F.BitCount))) Invalid();
     uint8_t entries[256 * 4];
-    readExactly(Stream, entries, size_t(count) * F.PaletteEntrySize);
+    ReadExactly(Stream, entries, size_t(count) * F.PaletteEntrySize);
     for (int64_t i = 0; i < count; ++i) {
         const uint8_t* e = entries + i * F.PaletteEntrySize;
         Table[size_t(i)] = TRGBQuad{e[0], e[1], e[2], 0};
@@ -123,53 +135,55 @@ void readPalette(TStream& Stream, const HeaderFields& F, TRGBQuads& Table) {
 }
 
 // Turns top-down rows into the bottom-up order images are held in.
-void flipRows(std::vector<uint8_t>& Bits, int32_t WidthBytes, int32_t Height) {
+void FlipRows(std::vector<uint8_t>& Bits, int32_t WidthBytes, int32_t Height) {
     for (int32_t top = 0, bottom = Height - 1; top < bottom; ++top, --bottom) {
-        std::swap_ranges(Bits.begin() + int64_t(top) * WidthBytes, Bits.begin() + int64_t(top + 1) * WidthBytes,
+        std::swap_ranges(Bits.begin() + int64_t(top) * WidthBytes,
+                         Bits.begin() + int64_t(top + 1) * WidthBytes,
                          Bits.begin() + int64_t(bottom) * WidthBytes);
     }
 }
 
 // Reads the pixel block; nothing is allocated before the stream is known to hold it.
-std::vector<uint8_t> readPixels(TStream& Stream, const HeaderFields& F, const DIBInfo& Info) {
-    const bool encoded = F.Compression == BI_RLE8 || F.Compression == BI_RLE4;
+std::vector<uint8_t> ReadPixels(TStream& Stream, const HeaderFields& F, const DIBInfo& Info) {
+    const bool encoded = F.Compression == CompressionRle8 || F.Compression == CompressionRle4;
     const int64_t count = encoded ? F.ImageSize : Info.Size();
-    if (count == 0 || count > Stream.Remaining()) invalid();
+    if (count == 0 || count > Stream.Remaining()) Invalid();
     std::vector<uint8_t> bits(static_cast<size_t>(count));
-    readExactly(Stream, bits.data(), bits.size());
-    if (encoded && !DecodeRLE(bits, F.Compression, Info, nullptr)) invalid();
-    if (F.Height < 0) flipRows(bits, Info.WidthBytes(), Info.Height);
+    ReadExactly(Stream, bits.data(), bits.size());
+    if (encoded && !DecodeRLE(bits, F.Compression, Info, nullptr)) Invalid();
+    if (F.Height < 0) FlipRows(bits, Info.WidthBytes(), Info.Height);
     return bits;
 }
 
 // Puts 4-bit pixel Value at column X of a row (the leftmost pixel in the high nibble).
-void putNibble(uint8_t* Row, int64_t X, uint8_t Value) {
+void PutNibble(uint8_t* Row, int64_t X, uint8_t Value) {
     uint8_t& b = Row[X >> 1];
     b = (X & 1) ? uint8_t((b & 0xF0) | (Value & 0x0F)) : uint8_t((b & 0x0F) | (Value << 4));
 }
 
 // Writes Count 4-bit pixels from column X of Row: Nibble(k) gives pixel k.
-template <typename NibbleSource>
-void putNibbles(uint8_t* Row, int64_t X, int Count, NibbleSource Nibble) {
-    for (int k = 0; k < Count; ++k) putNibble(Row, X + k, Nibble(k));
+template <typename NibbleSource> void PutNibbles(uint8_t* Row, int64_t X, int Count, NibbleSource Nibble) {
+    for (int k = 0; k < Count; ++k)
+        PutNibble(Row, X + k, Nibble(k));
 }
 
 // An absolute run (count, value): the value repeats; 4-bit runs alternate its two nibbles.
-void putRun(uint8_t* Row, int64_t X, int Count, uint8_t Value, int BitCount) {
+void PutRun(uint8_t* Row, int64_t X, int Count, uint8_t Value, int BitCount) {
     if (BitCount == 8) {
         std::memset(Row + X, Value, size_t(Count));
         return;
     }
-    putNibbles(Row, X, Count, [Value](int k) { return uint8_t(k & 1 ? Value & 0x0F : Value >> 4); });
+    PutNibbles(Row, X, Count, [Value](int k) { return uint8_t(k & 1 ? Value & 0x0F : Value >> 4); });
 }
 
 // A literal group: Count pixels from Source, bytes (8-bit) or nibbles high first (4-bit).
-void putLiteral(uint8_t* Row, int64_t X, int Count, const uint8_t* Source, int BitCount) {
+void PutLiteral(uint8_t* Row, int64_t X, int Count, const uint8_t* Source, int BitCount) {
     if (BitCount == 8) {
         std::memcpy(Row + X, Source, size_t(Count));
         return;
     }
-    putNibbles(Row, X, Count, [Source](int k) { return uint8_t(k & 1 ? Source[k >> 1] & 0x0F : Source[k >> 1] >> 4); });
+    PutNibbles(Row, X, Count,
+               [Source](int k) { return uint8_t(k & 1 ? Source[k >> 1] & 0x0F : Source[k >> 1] >> 4); });
 }
 
 // A walk through run-length data: the next pixel's column and row (counted from
@@ -178,7 +192,7 @@ void putLiteral(uint8_t* Row, int64_t X, int Count, const uint8_t* Source, int B
 class RLEWalk {
 public:
     RLEWalk(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info, uint8_t* Target)
-        : FData(Encoded), FInfo(Info), FTarget(Target), FBits(Compression == BI_RLE8 ? 8 : 4) {}
+        : FData(Encoded), FInfo(Info), FTarget(Target), FBits(Compression == CompressionRle8 ? 8 : 4) {}
 
     // True at the end-of-image mark; false when a step is unsound or the data ends first.
     bool Walk() {
@@ -203,7 +217,7 @@ private:
 
     bool Repeat(int Count, uint8_t Value) {
         if (!Fits(Count)) return false;
-        if (FTarget) putRun(Row(), FX, Count, Value, FBits);
+        if (FTarget) PutRun(Row(), FX, Count, Value, FBits);
         FX += Count;
         return true;
     }
@@ -230,7 +244,7 @@ private:
     bool Literal(int Count) {
         const size_t bytes = FBits == 8 ? size_t(Count) : (size_t(Count) + 1) / 2;
         if (FNext + bytes + (bytes & 1) > FData.size() || !Fits(Count)) return false;
-        if (FTarget) putLiteral(Row(), FX, Count, FData.data() + FNext, FBits);
+        if (FTarget) PutLiteral(Row(), FX, Count, FData.data() + FNext, FBits);
         FX += Count;
         FNext += bytes + (bytes & 1);
         return true;
@@ -250,25 +264,28 @@ private:
 TDIBPixelFormat MakeDIBPixelFormatMask(uint32_t RBitMask, uint32_t GBitMask, uint32_t BBitMask) {
     // Each shift is the lowest bit of its mask (0 for an empty mask).
     auto shiftOf = [](uint32_t Mask) { return Mask == 0 ? 0 : std::countr_zero(Mask); };
-    return TDIBPixelFormat{RBitMask, GBitMask, BBitMask, shiftOf(RBitMask), shiftOf(GBitMask), shiftOf(BBitMask)};
+    return TDIBPixelFormat{RBitMask,          GBitMask,          BBitMask,
+                           shiftOf(RBitMask), shiftOf(GBitMask), shiftOf(BBitMask)};
 }
 
 std::optional<StoredDIB> ReadStoredDIB(TStream& Stream) {
     uint8_t sizeField[4];
     const size_t got = Stream.Read(sizeField, sizeof sizeField);
     if (got == 0) return std::nullopt;
-    if (got != sizeof sizeField) invalid();
-    const HeaderFields f = readHeader(Stream, u32At(sizeField));
-    checkHeader(f);
+    if (got != sizeof sizeField) Invalid();
+    const HeaderFields f = ReadHeader(Stream, U32At(sizeField));
+    CheckHeader(f);
     StoredDIB dib;
     dib.Info.Width = int32_t(f.Width);
     dib.Info.Height = int32_t(std::abs(f.Height));
     dib.Info.BitCount = f.BitCount;
-    if (f.Compression == BI_BITFIELDS) dib.Info.PixelFormat = readMasks(Stream, f.BitCount);
-    else if (f.BitCount == 16) dib.Info.PixelFormat = kPixelFormat555;
-    readPalette(Stream, f, dib.Info.ColorTable);
-    dib.Bits = readPixels(Stream, f, dib.Info);
-    dib.Compression = f.Compression == BI_BITFIELDS ? BI_RGB : f.Compression;
+    if (f.Compression == CompressionBitfields)
+        dib.Info.PixelFormat = ReadMasks(Stream, f.BitCount);
+    else if (f.BitCount == 16)
+        dib.Info.PixelFormat = kPixelFormat555;
+    ReadPalette(Stream, f, dib.Info.ColorTable);
+    dib.Bits = ReadPixels(Stream, f, dib.Info);
+    dib.Compression = f.Compression == CompressionBitfields ? CompressionRgb : f.Compression;
     return dib;
 }
 
@@ -276,36 +293,37 @@ bool ReadBitmapFileHeader(TStream& Stream) {
     uint8_t header[kFileHeaderSize];
     const size_t got = Stream.Read(header, sizeof header);
     if (got == 0) return false;
-    if (got != sizeof header || u16At(header) != kBitmapFileType) invalid();
+    if (got != sizeof header || U16At(header) != kBitmapFileType) Invalid();
     return true;
 }
 
-bool DecodeRLE(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info, uint8_t* Target) {
+bool DecodeRLE(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info,
+               uint8_t* Target) {
     return RLEWalk(Encoded, Compression, Info, Target).Walk();
 }
 
 void WriteStoredDIB(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits) {
     std::vector<uint8_t> block(size_t(Info.InfoSize()), 0);
     uint8_t* h = block.data();
-    putU32(h, kInfoHeaderSize);
-    putU32(h + 4, uint32_t(Info.Width));
-    putU32(h + 8, uint32_t(Info.Height)); // positive: bottom-up
-    putU16(h + 12, 1);
-    putU16(h + 14, uint32_t(Info.BitCount));
-    putU32(h + 16, Info.HasMasks() ? BI_BITFIELDS : BI_RGB);
-    putU32(h + 20, uint32_t(Info.Size()));
+    PutU32(h, kInfoHeaderSize);
+    PutU32(h + 4, uint32_t(Info.Width));
+    PutU32(h + 8, uint32_t(Info.Height)); // positive: bottom-up
+    PutU16(h + 12, 1);
+    PutU16(h + 14, uint32_t(Info.BitCount));
+    PutU32(h + 16, Info.HasMasks() ? CompressionBitfields : CompressionRgb);
+    PutU32(h + 20, uint32_t(Info.Size()));
     uint8_t* next = h + kInfoHeaderSize;
     if (Info.HasMasks()) {
-        putU32(next, Info.PixelFormat.RBitMask);
-        putU32(next + 4, Info.PixelFormat.GBitMask);
-        putU32(next + 8, Info.PixelFormat.BBitMask);
+        PutU32(next, Info.PixelFormat.RBitMask);
+        PutU32(next + 4, Info.PixelFormat.GBitMask);
+        PutU32(next + 8, Info.PixelFormat.BBitMask);
         next += 12;
     }
     for (int i = 0; i < Info.PaletteCount(); ++i, next += 4) {
         const TRGBQuad& q = Info.ColorTable[size_t(i)];
-        next[0] = q.rgbBlue;
-        next[1] = q.rgbGreen;
-        next[2] = q.rgbRed;
+        next[0] = q.Blue;
+        next[1] = q.Green;
+        next[2] = q.Red;
     }
     Stream.Write(block.data(), block.size());
     Stream.Write(Bits, size_t(Info.Size()));
@@ -314,9 +332,9 @@ void WriteStoredDIB(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits) {
 void WriteBitmapFile(TStream& Stream, const DIBInfo& Info, const uint8_t* Bits) {
     uint8_t header[kFileHeaderSize] = {};
     const uint32_t offset = kFileHeaderSize + uint32_t(Info.InfoSize());
-    putU16(header, kBitmapFileType);
-    putU32(header + 2, offset + uint32_t(Info.Size()));
-    putU32(header + 10, offset);
+    PutU16(header, kBitmapFileType);
+    PutU32(header + 2, offset + uint32_t(Info.Size()));
+    PutU32(header + 10, offset);
     Stream.Write(header, sizeof header);
     WriteStoredDIB(Stream, Info, Bits);
 }

@@ -12,14 +12,14 @@
 #include "render/stream.h"
 
 // Compression codes of the information header.
-enum : uint32_t { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
+enum : uint32_t { CompressionRgb = 0, CompressionRle8 = 1, CompressionRle4 = 2, CompressionBitfields = 3 };
 
 // One palette entry as stored: blue, green, red, reserved.
 struct TRGBQuad {
-    uint8_t rgbBlue = 0;
-    uint8_t rgbGreen = 0;
-    uint8_t rgbRed = 0;
-    uint8_t rgbReserved = 0;
+    uint8_t Blue = 0;
+    uint8_t Green = 0;
+    uint8_t Red = 0;
+    uint8_t Reserved = 0;
     bool operator==(const TRGBQuad&) const = default;
 };
 using TRGBQuads = std::array<TRGBQuad, 256>;
@@ -46,7 +46,9 @@ inline const TDIBPixelFormat kPixelFormat888 = MakeDIBPixelFormatMask(0xFF0000, 
 inline constexpr int64_t kMaxDIBBytes = int64_t(256) << 20;
 
 // Bytes per row: rows are padded to whole 32-bit words.
-constexpr int64_t DIBWidthBytes(int BitCount, int64_t Width) { return (BitCount * Width + 31) / 32 * 4; }
+constexpr int64_t DIBWidthBytes(int BitCount, int64_t Width) {
+    return (BitCount * Width + 31) / 32 * 4;
+}
 
 // True when an image of that size and depth keeps its pixel block within kMaxDIBBytes
 // (sizes are checked in steps so that no product overflows).
@@ -74,11 +76,11 @@ struct DIBInfo {
 };
 
 // An image as read: its description and either its bottom-up pixel rows
-// (BI_RGB) or, for run-length images (BI_RLE8, BI_RLE4), the encoded bytes,
+// (CompressionRgb) or, for run-length images (CompressionRle8, CompressionRle4), the encoded bytes,
 // already checked to decode within the image.
 struct StoredDIB {
     DIBInfo Info;
-    uint32_t Compression = BI_RGB;
+    uint32_t Compression = CompressionRgb;
     std::vector<uint8_t> Bits;
 };
 

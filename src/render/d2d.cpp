@@ -63,7 +63,7 @@ constexpr uint32_t VertexColor(uint32_t Grey, int Alpha) {
 
 } // namespace
 
-// [SECTION] TD2DTextures ------------------------------------------------------
+// [SECTION] TD2DTextures
 
 const TTextureRec* TD2DTextures::Find(const std::string& Name, uint64_t ImageSerial) const {
     for (const TTextureRec& t : FTextures)
@@ -77,7 +77,7 @@ const TTextureRec& TD2DTextures::Add(TTextureRec Texture) {
     return FTextures.back();
 }
 
-// [SECTION] TD2D --------------------------------------------------------------
+// [SECTION] TD2D
 
 TD2D::TD2D(TCustomDXDraw* DXDraw) : FDXDraw(DXDraw) {}
 

@@ -10,30 +10,32 @@
 
 namespace {
 
-// Step 1 of making an image: the depth, the masks that fit it, and a pixel
-// block the platform would give (at most 256 MiB).
-void checkImage(const DIBInfo& Info) {
+// Checks an image before it is made: a known depth, channel masks that fit
+// it, and a pixel block the platform would give (at most 256 MiB).
+void CheckImage(const DIBInfo& Info) {
     const int bits = Info.BitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         throw EInvalidGraphicOperation(Format("Bitcount in invalid (%d)", bits));
     const TDIBPixelFormat& f = Info.PixelFormat;
     const bool fits = bits == 16 ? f == kPixelFormat555 || f == kPixelFormat565 : f == kPixelFormat888;
     if (!fits) throw EInvalidGraphicOperation("PixelFormat in invalid");
-    if (!DIBSizeFits(bits, Info.Width, Info.Height)) throw EOutOfResources(Format("%s cannot be made", "DIB"));
+    if (!DIBSizeFits(bits, Info.Width, Info.Height))
+        throw EOutOfResources(Format("%s cannot be made", "DIB"));
 }
 
 const DIBInfo kEmptyInfo{0, 0, 0, kPixelFormat888, {}};
 
 } // namespace
 
-// ---------------------------------------------------------------------------
-// TDIBSharedImage
+// [SECTION] TDIBSharedImage
 
 TDIBSharedImage::TDIBSharedImage(const DIBInfo& Info) : FInfo(Info), FBits(size_t(Info.Size()), 0) {}
 
 TDIBSharedImage::TDIBSharedImage(StoredDIB&& Stored) : FInfo(Stored.Info), FCompression(Stored.Compression) {
-    if (Stored.Compression == BI_RGB) FBits = std::move(Stored.Bits);
-    else FEncoded = std::move(Stored.Bits);
+    if (Stored.Compression == CompressionRgb)
+        FBits = std::move(Stored.Bits);
+    else
+        FEncoded = std::move(Stored.Bits);
 }
 
 uint8_t* TDIBSharedImage::Bits() {
@@ -53,22 +55,24 @@ std::shared_ptr<TDIBSharedImage> TDIBSharedImage::Copy() {
     return copy;
 }
 
-// ---------------------------------------------------------------------------
-// TDIBCanvas
+// [SECTION] TDIBCanvas
 
 void TDIBCanvas::RequireTarget() {
     FOwner.Changing();
     const PixelView view = FOwner.View();
-    if (view.Empty()) Detach();
-    else SetTarget(view);
+    if (view.Empty())
+        Detach();
+    else
+        SetTarget(view);
 }
 
-// ---------------------------------------------------------------------------
-// TDIB
+// [SECTION] TDIB
 
 TDIB::~TDIB() = default;
 
-const DIBInfo& TDIB::Info() const { return FImage ? FImage->Info() : kEmptyInfo; }
+const DIBInfo& TDIB::Info() const {
+    return FImage ? FImage->Info() : kEmptyInfo;
+}
 
 void TDIB::SetSize(int32_t AWidth, int32_t AHeight, int ABitCount) {
     if (AWidth <= 0 || AHeight <= 0) {
@@ -80,18 +84,22 @@ void TDIB::SetSize(int32_t AWidth, int32_t AHeight, int ABitCount) {
         current.PixelFormat == PixelFormat)
         return;
     const DIBInfo info{AWidth, AHeight, ABitCount, PixelFormat, ColorTable};
-    checkImage(info);
+    CheckImage(info);
     SetImage(std::make_shared<TDIBSharedImage>(info));
 }
 
 void TDIB::SetWidth(int32_t AWidth) {
-    if (Empty()) SetSize(AWidth, 1, 8);
-    else SetSize(AWidth, Height(), BitCount());
+    if (Empty())
+        SetSize(AWidth, 1, 8);
+    else
+        SetSize(AWidth, Height(), BitCount());
 }
 
 void TDIB::SetHeight(int32_t AHeight) {
-    if (Empty()) SetSize(1, AHeight, 8);
-    else SetSize(Width(), AHeight, BitCount());
+    if (Empty())
+        SetSize(1, AHeight, 8);
+    else
+        SetSize(Width(), AHeight, BitCount());
 }
 
 void TDIB::Assign(const TObject* Source) {
@@ -103,8 +111,10 @@ void TDIB::Assign(const TObject* Source) {
         CopyImage(bitmap->DIB());
     } else if (const auto* picture = dynamic_cast<const TPicture*>(Source)) {
         const auto* held = dynamic_cast<const TBitmap*>(picture->Graphic());
-        if (held != nullptr) CopyImage(held->DIB());
-        else DrawGraphic(picture->Graphic());
+        if (held != nullptr)
+            CopyImage(held->DIB());
+        else
+            DrawGraphic(picture->Graphic());
     } else if (const auto* graphic = dynamic_cast<const TGraphic*>(Source)) {
         DrawGraphic(graphic);
     } else {
@@ -137,7 +147,9 @@ uint8_t* TDIB::ScanLine(int32_t Row) {
     return RowAddress(Row);
 }
 
-const uint8_t* TDIB::ScanLine(int32_t Row) const { return RowAddress(Row); }
+const uint8_t* TDIB::ScanLine(int32_t Row) const {
+    return RowAddress(Row);
+}
 
 uint32_t TDIB::Pixels(int32_t X, int32_t Y) const {
     if (Empty() || X < 0 || Y < 0 || X >= Width() || Y >= Height()) return 0;
@@ -149,7 +161,8 @@ uint32_t TDIB::Pixels(int32_t X, int32_t Y) const {
         return (row[X / perByte] >> (8 - bits * (X % perByte + 1))) & ((1u << bits) - 1);
     }
     uint32_t value = 0;
-    for (int k = bits / 8 - 1; k >= 0; --k) value = value << 8 | row[int64_t(X) * (bits / 8) + k];
+    for (int k = bits / 8 - 1; k >= 0; --k)
+        value = value << 8 | row[int64_t(X) * (bits / 8) + k];
     return value;
 }
 
@@ -165,10 +178,13 @@ void TDIB::SetPixels(int32_t X, int32_t Y, uint32_t Value) {
         b = uint8_t((b & ~mask) | ((Value << shift) & mask));
         return;
     }
-    for (int k = 0; k < bits / 8; ++k) row[int64_t(X) * (bits / 8) + k] = uint8_t(Value >> (8 * k));
+    for (int k = 0; k < bits / 8; ++k)
+        row[int64_t(X) * (bits / 8) + k] = uint8_t(Value >> (8 * k));
 }
 
-const uint8_t* TDIB::Bits() const { return FImage ? FImage->Bits() : nullptr; }
+const uint8_t* TDIB::Bits() const {
+    return FImage ? FImage->Bits() : nullptr;
+}
 
 PixelView TDIB::View() const {
     if (Empty() || !DirectFormatOf(Info())) return PixelView{};
@@ -185,8 +201,10 @@ void TDIB::SaveToStream(TStream& Stream) const {
 
 void TDIB::ReadData(TStream& Stream) {
     std::optional<StoredDIB> stored = ReadStoredDIB(Stream);
-    if (stored) LoadFromStored(std::move(*stored));
-    else SetImage(nullptr);
+    if (stored)
+        LoadFromStored(std::move(*stored));
+    else
+        SetImage(nullptr);
 }
 
 void TDIB::WriteData(TStream& Stream) const {
@@ -194,7 +212,7 @@ void TDIB::WriteData(TStream& Stream) const {
 }
 
 void TDIB::LoadFromStored(StoredDIB&& Stored) {
-    checkImage(Stored.Info);
+    CheckImage(Stored.Info);
     SetImage(std::make_shared<TDIBSharedImage>(std::move(Stored)));
 }
 
@@ -211,7 +229,9 @@ void TDIB::SetImage(std::shared_ptr<TDIBSharedImage> Image) {
     if (FCanvas) FCanvas->Detach(); // the next drawing call takes the new pixels
 }
 
-void TDIB::CopyImage(const TDIB& Source) { SetImage(Source.Empty() ? nullptr : Source.FImage->Copy()); }
+void TDIB::CopyImage(const TDIB& Source) {
+    SetImage(Source.Empty() ? nullptr : Source.FImage->Copy());
+}
 
 void TDIB::DrawGraphic(const TGraphic* Source) {
     if (Source == nullptr || Source->Empty()) {
@@ -220,7 +240,7 @@ void TDIB::DrawGraphic(const TGraphic* Source) {
     }
     // A fresh image, so that the drawing lands on zero bytes even at the same size.
     const DIBInfo info{Source->Width(), Source->Height(), 24, kPixelFormat888, ColorTable};
-    checkImage(info);
+    CheckImage(info);
     SetImage(std::make_shared<TDIBSharedImage>(info));
     Source->Draw(Canvas(), Rect(0, 0, info.Width, info.Height));
 }

@@ -41,7 +41,7 @@ private:
     DIBInfo FInfo;
     std::vector<uint8_t> FBits;
     std::vector<uint8_t> FEncoded;
-    uint32_t FCompression = BI_RGB;
+    uint32_t FCompression = CompressionRgb;
 };
 
 class TDIB;

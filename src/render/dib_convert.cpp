@@ -11,60 +11,64 @@ namespace {
 // Widens a channel of Width bits to 8 by repeating its bits from the top, so the
 // largest value becomes 255 (as 5-6-5 pixels are widened); wider channels keep
 // their top 8 bits.
-uint32_t widenChannel(uint32_t Value, int Width) {
+uint32_t WidenChannel(uint32_t Value, int Width) {
     if (Width >= 8) return Value >> (Width - 8);
     uint32_t repeated = 0;
     int filled = 0;
-    for (; filled < 8; filled += Width) repeated = repeated << Width | Value;
+    for (; filled < 8; filled += Width)
+        repeated = repeated << Width | Value;
     return (repeated >> (filled - 8)) & 0xFF;
 }
 
-uint32_t channelOf(uint32_t Pixel, uint32_t Mask, int Shift) {
+uint32_t ChannelOf(uint32_t Pixel, uint32_t Mask, int Shift) {
     if (Mask == 0) return 0;
-    return widenChannel((Pixel & Mask) >> Shift, std::popcount(Mask));
+    return WidenChannel((Pixel & Mask) >> Shift, std::popcount(Mask));
 }
 
-uint32_t paletteColor(const TRGBQuads& Table, uint32_t Index) {
+uint32_t PaletteColor(const TRGBQuads& Table, uint32_t Index) {
     const TRGBQuad& q = Table[Index & 0xFF];
-    return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    return RGB(q.Red, q.Green, q.Blue);
 }
 
 // Palette rows: the leftmost pixel sits in the highest bits of each byte.
-void readIndexedRow(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
+void ReadIndexedRow(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
     const int bits = Info.BitCount;
     const int perByte = 8 / bits;
     const uint32_t mask = (1u << bits) - 1;
     for (int32_t x = 0; x < Info.Width; ++x) {
         const int shift = 8 - bits * (x % perByte + 1);
-        Colors[x] = paletteColor(Info.ColorTable, (Row[x / perByte] >> shift) & mask);
+        Colors[x] = PaletteColor(Info.ColorTable, (Row[x / perByte] >> shift) & mask);
     }
 }
 
 // Direct rows: little-endian pixels of 2, 3 or 4 bytes split by the channel masks.
-void readMaskedRow(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
+void ReadMaskedRow(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
     const int bytes = Info.BitCount / 8;
     const TDIBPixelFormat& f = Info.PixelFormat;
     for (int32_t x = 0; x < Info.Width; ++x) {
         const uint8_t* p = Row + int64_t(x) * bytes;
         uint32_t pixel = 0;
-        for (int k = bytes - 1; k >= 0; --k) pixel = pixel << 8 | p[k];
-        Colors[x] = RGB(uint8_t(channelOf(pixel, f.RBitMask, f.RShift)), uint8_t(channelOf(pixel, f.GBitMask, f.GShift)),
-                        uint8_t(channelOf(pixel, f.BBitMask, f.BShift)));
+        for (int k = bytes - 1; k >= 0; --k)
+            pixel = pixel << 8 | p[k];
+        Colors[x] = RGB(uint8_t(ChannelOf(pixel, f.RBitMask, f.RShift)),
+                        uint8_t(ChannelOf(pixel, f.GBitMask, f.GShift)),
+                        uint8_t(ChannelOf(pixel, f.BBitMask, f.BShift)));
     }
 }
 
 // Packs a row of colours into row Y of Target, the format chosen once per row.
-void writeRowColors(const PixelView& Target, int Y, const uint32_t* Colors) {
+void WriteRowColors(const PixelView& Target, int Y, const uint32_t* Colors) {
     WithFormat(Target.Format, [&](auto Tag) {
-        constexpr PixelFormat format = decltype(Tag)::value;
-        using Traits = PixelTraits<format>;
+        constexpr PixelFormat kFormat = decltype(Tag)::value;
+        using Traits = PixelTraits<kFormat>;
         uint8_t* p = Target.Row(Y);
-        for (int x = 0; x < Target.Width; ++x, p += Traits::kBytes) Traits::Store(p, PackColor(format, Colors[x]));
+        for (int x = 0; x < Target.Width; ++x, p += Traits::kBytes)
+            Traits::Store(p, PackColor(kFormat, Colors[x]));
     });
 }
 
 // The common case of turning a 24-bit picture into 32 bits: bytes copied, the fourth byte 0.
-void widenBgr24Rows(const PixelView& Source, const PixelView& Target) {
+void WidenBgr24Rows(const PixelView& Source, const PixelView& Target) {
     for (int y = 0; y < Target.Height; ++y) {
         const uint8_t* s = Source.Row(y);
         uint8_t* t = Target.Row(y);
@@ -89,7 +93,8 @@ std::optional<PixelFormat> DirectFormatOf(const DIBInfo& Info) {
     case 32:
         if (Info.PixelFormat != kPixelFormat888) return std::nullopt;
         return Info.BitCount == 24 ? PixelFormat::Bgr24 : PixelFormat::Bgrx32;
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -99,26 +104,31 @@ PixelView DIBView(const DIBInfo& Info, uint8_t* Bits) {
     view.Width = Info.Width;
     view.Height = Info.Height;
     view.Stride = -ptrdiff_t(Info.WidthBytes());
-    view.Data = Bits == nullptr || Info.Height <= 0 ? Bits : Bits + ptrdiff_t(Info.Height - 1) * Info.WidthBytes();
+    view.Data =
+        Bits == nullptr || Info.Height <= 0 ? Bits : Bits + ptrdiff_t(Info.Height - 1) * Info.WidthBytes();
     return view;
 }
 
 void ReadRowColors(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
-    if (Info.BitCount <= 8) readIndexedRow(Info, Row, Colors);
-    else readMaskedRow(Info, Row, Colors);
+    if (Info.BitCount <= 8)
+        ReadIndexedRow(Info, Row, Colors);
+    else
+        ReadMaskedRow(Info, Row, Colors);
 }
 
 void ConvertDIBPixels(const DIBInfo& Info, const uint8_t* Bits, const PixelView& Target) {
     if (DirectFormatOf(Info)) {
         const PixelView source = DIBView(Info, const_cast<uint8_t*>(Bits)); // only read from
-        if (source.Format == PixelFormat::Bgr24 && Target.Format == PixelFormat::Bgrx32) widenBgr24Rows(source, Target);
-        else CopyPixels(Target, 0, 0, source, ViewBounds(source));
+        if (source.Format == PixelFormat::Bgr24 && Target.Format == PixelFormat::Bgrx32)
+            WidenBgr24Rows(source, Target);
+        else
+            CopyPixels(Target, 0, 0, source, ViewBounds(source));
         return;
     }
     std::vector<uint32_t> colors(size_t(Info.Width));
     for (int32_t y = 0; y < Info.Height; ++y) {
         // Row y counted from the top is row Height - 1 - y in memory.
         ReadRowColors(Info, Bits + int64_t(Info.Height - 1 - y) * Info.WidthBytes(), colors.data());
-        writeRowColors(Target, y, colors.data());
+        WriteRowColors(Target, y, colors.data());
     }
 }

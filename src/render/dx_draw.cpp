@@ -11,37 +11,37 @@ namespace {
 // Sets a flag for as long as it lives, also when an exception leaves.
 class FlagScope {
 public:
-    explicit FlagScope(bool& Flag) : flag(Flag) { flag = true; }
-    ~FlagScope() { flag = false; }
+    explicit FlagScope(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~FlagScope() { FFlag = false; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
 private:
-    bool& flag;
+    bool& FFlag;
 };
 
 // Runs a function when it goes out of scope, also when an exception leaves.
 template <typename Function> class AtExit {
 public:
-    explicit AtExit(Function F) : run(std::move(F)) {}
-    ~AtExit() { run(); }
+    explicit AtExit(Function F) : FRun(std::move(F)) {}
+    ~AtExit() { FRun(); }
     AtExit(const AtExit&) = delete;
     AtExit& operator=(const AtExit&) = delete;
 
 private:
-    Function run;
+    Function FRun;
 };
 
 // Raises a counter for as long as it lives.
 class CountScope {
 public:
-    explicit CountScope(int& Count) : count(Count) { ++count; }
-    ~CountScope() { --count; }
+    explicit CountScope(int& Count) : FCount(Count) { ++FCount; }
+    ~CountScope() { --FCount; }
     CountScope(const CountScope&) = delete;
     CountScope& operator=(const CountScope&) = delete;
 
 private:
-    int& count;
+    int& FCount;
 };
 
 } // namespace
@@ -225,7 +225,8 @@ void TCustomDXDraw::UnregisterListener(const TObject* Obj) {
 
 // [SECTION] Private steps
 
-// Steps 3 to 9 of initialization: events, presenter, display mode, surfaces.
+// The body of initialization: tells the listeners, makes the presenter, sets
+// the display mode and makes the surfaces.
 void TCustomDXDraw::InitializeDisplay() {
     Raise(OnInitializing);
     FUpdating = true;

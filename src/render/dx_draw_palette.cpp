@@ -31,13 +31,13 @@ TRGBQuads MakeSystemPalette() {
 } // namespace
 
 const TRGBQuads& SystemPalette() {
-    static const TRGBQuads palette = MakeSystemPalette();
-    return palette;
+    static const TRGBQuads kPalette = MakeSystemPalette();
+    return kPalette;
 }
 
 void TDirectDrawPalette::SetEntries(const TRGBQuads& Table, bool AllowAll) {
     for (int i = 0; i < 256; ++i) {
         const TRGBQuad& q = (!AllowAll && StaticEntry(i)) ? SystemPalette()[size_t(i)] : Table[size_t(i)];
-        FEntries[size_t(i)] = TPaletteEntry{q.rgbRed, q.rgbGreen, q.rgbBlue, kPaletteEntryFlags};
+        FEntries[size_t(i)] = TPaletteEntry{q.Red, q.Green, q.Blue, kPaletteEntryFlags};
     }
 }

@@ -13,10 +13,10 @@
 const TRGBQuads& SystemPalette();
 
 struct TPaletteEntry {
-    uint8_t peRed = 0;
-    uint8_t peGreen = 0;
-    uint8_t peBlue = 0;
-    uint8_t peFlags = 0;
+    uint8_t Red = 0;
+    uint8_t Green = 0;
+    uint8_t Blue = 0;
+    uint8_t Flags = 0;
     bool operator==(const TPaletteEntry&) const = default;
 };
 

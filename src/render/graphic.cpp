@@ -5,7 +5,7 @@
 namespace {
 
 // The text of a failed load: the file's name, then what was wrong with it.
-std::string loadFailure(const std::string& FileName, const std::string& Reason) {
+std::string LoadFailure(const std::string& FileName, const std::string& Reason) {
     return Format("Cannot load \"%s\": %s", FileName.c_str(), Reason.c_str());
 }
 
@@ -21,11 +21,11 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
     try {
         LoadFromStream(stream);
     } catch (const EInvalidGraphic& e) {
-        throw EInvalidGraphic(loadFailure(FileName, e.Message));
+        throw EInvalidGraphic(LoadFailure(FileName, e.Message));
     } catch (const EInvalidGraphicOperation& e) {
-        throw EInvalidGraphicOperation(loadFailure(FileName, e.Message));
+        throw EInvalidGraphicOperation(LoadFailure(FileName, e.Message));
     } catch (const EOutOfResources& e) {
-        throw EOutOfResources(loadFailure(FileName, e.Message));
+        throw EOutOfResources(LoadFailure(FileName, e.Message));
     }
 }
 

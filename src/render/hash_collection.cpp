@@ -21,7 +21,7 @@ bool SameTextIgnoringCase(const std::string& A, const std::string& B) {
 
 } // namespace
 
-// [SECTION] THashCollectionItem ----------------------------------------------
+// [SECTION] THashCollectionItem
 
 THashCollectionItem::THashCollectionItem(THashCollection* Collection) : FCollection(Collection) {
     FCollection->Append(this);
@@ -38,7 +38,7 @@ void THashCollectionItem::SetName(const std::string& Value) {
     FCollection->Link(this);
 }
 
-// [SECTION] THashCollection --------------------------------------------------
+// [SECTION] THashCollection
 
 THashCollection::~THashCollection() {
     Clear();

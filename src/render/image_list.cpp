@@ -51,7 +51,7 @@ public:
 
 private:
     static bool SameColor(const TRGBQuad& A, const TRGBQuad& B) {
-        return A.rgbRed == B.rgbRed && A.rgbGreen == B.rgbGreen && A.rgbBlue == B.rgbBlue;
+        return A.Red == B.Red && A.Green == B.Green && A.Blue == B.Blue;
     }
     TRGBQuads& FTable;
     std::array<bool, 256> FTaken{};
@@ -77,7 +77,7 @@ int PaletteEntryCount(const TGraphic* Graphic) {
 
 } // namespace
 
-// [SECTION] TPictureCollectionItem --------------------------------------------
+// [SECTION] TPictureCollectionItem
 
 TPictureCollectionItem::TPictureCollectionItem(TPictureCollection* Collection)
     : THashCollectionItem(Collection), FPicture(std::make_unique<TPicture>()), FSerial(NextSerial()) {}
@@ -225,7 +225,7 @@ void TPictureCollectionItem::DrawPicture(TDirectDrawSurface& Surface, const TRec
     canvas.Release();
 }
 
-// [SECTION] TPictureCollection -------------------------------------------------
+// [SECTION] TPictureCollection
 
 void TPictureCollection::InitializeImages(TCustomDXDraw* DXDraw) {
     FinalizeImages();
@@ -265,7 +265,7 @@ void TPictureCollection::FinalizeImages() {
         Items(i)->Finalize();
 }
 
-// [SECTION] TCustomDXImageList -------------------------------------------------
+// [SECTION] TCustomDXImageList
 
 TCustomDXImageList::TCustomDXImageList(TComponent* AOwner) : TComponent(AOwner) {}
 

@@ -22,26 +22,27 @@ const GraphicClass kGraphicClasses[] = {
     {"dib", "Device Independent Bitmap", "TDIB", [] { return std::make_unique<TDIB>(); }},
 };
 
-std::string lowerCase(std::string Text) {
-    std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+std::string LowerCase(std::string Text) {
+    std::transform(Text.begin(), Text.end(), Text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return Text;
 }
 
 // The extension of a file name without its dot ("" when there is none).
-std::string extensionOf(const std::string& FileName) {
+std::string ExtensionOf(const std::string& FileName) {
     const size_t dot = FileName.find_last_of('.');
     const size_t slash = FileName.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
     return FileName.substr(dot + 1);
 }
 
-std::unique_ptr<TGraphic> graphicForExtension(const std::string& Extension) {
+std::unique_ptr<TGraphic> GraphicForExtension(const std::string& Extension) {
     for (const GraphicClass& c : kGraphicClasses)
-        if (lowerCase(Extension) == c.Extension) return c.Create();
+        if (LowerCase(Extension) == c.Extension) return c.Create();
     throw EInvalidGraphic(Format("Unknown picture file extension (.%s)", Extension.c_str()));
 }
 
-std::unique_ptr<TGraphic> graphicForClassName(const std::string& Name) {
+std::unique_ptr<TGraphic> GraphicForClassName(const std::string& Name) {
     for (const GraphicClass& c : kGraphicClasses)
         if (Name == c.Name) return c.Create();
     throw EInvalidGraphic(Format("Unknown graphic class \"%s\"", Name.c_str()));
@@ -66,7 +67,7 @@ TBitmap& TPicture::Bitmap() {
 }
 
 void TPicture::LoadFromFile(const std::string& FileName) {
-    std::unique_ptr<TGraphic> graphic = graphicForExtension(extensionOf(FileName));
+    std::unique_ptr<TGraphic> graphic = GraphicForExtension(ExtensionOf(FileName));
     graphic->LoadFromFile(FileName);
     FGraphic = std::move(graphic);
 }
@@ -76,10 +77,15 @@ void TPicture::SaveToFile(const std::string& FileName) const {
 }
 
 void TPicture::Assign(const TObject* Source) {
-    if (const auto* picture = dynamic_cast<const TPicture*>(Source)) SetGraphic(picture->Graphic());
-    else if (Source == nullptr) SetGraphic(nullptr);
-    else if (const auto* graphic = dynamic_cast<const TGraphic*>(Source)) SetGraphic(graphic);
-    else throw EConvertError(Format("Cannot assign a %s to a %s", Source->ClassName().c_str(), ClassName().c_str()));
+    if (const auto* picture = dynamic_cast<const TPicture*>(Source))
+        SetGraphic(picture->Graphic());
+    else if (Source == nullptr)
+        SetGraphic(nullptr);
+    else if (const auto* graphic = dynamic_cast<const TGraphic*>(Source))
+        SetGraphic(graphic);
+    else
+        throw EConvertError(
+            Format("Cannot assign a %s to a %s", Source->ClassName().c_str(), ClassName().c_str()));
 }
 
 void TPicture::ReadData(TStream& Stream) {
@@ -90,7 +96,7 @@ void TPicture::ReadData(TStream& Stream) {
     }
     std::string name(length, '\0');
     if (Stream.Read(name.data(), length) != length) throw EInvalidGraphic(kDIBInvalid);
-    std::unique_ptr<TGraphic> graphic = graphicForClassName(name);
+    std::unique_ptr<TGraphic> graphic = GraphicForClassName(name);
     graphic->ReadData(Stream);
     FGraphic = std::move(graphic);
 }

@@ -7,21 +7,23 @@
 namespace {
 
 // The system's reason for the last failed file call, as the runtime words it.
-std::string systemReason() { return std::strerror(errno); }
+std::string SystemReason() {
+    return std::strerror(errno);
+}
 
 } // namespace
 
-// ---------------------------------------------------------------------------
-// TStream
+// [SECTION] TStream
 
-int64_t TStream::Remaining() const { return std::max<int64_t>(0, Size() - Position()); }
+int64_t TStream::Remaining() const {
+    return std::max<int64_t>(0, Size() - Position());
+}
 
 void TStream::ReadBuffer(void* Buffer, size_t Count) {
     if (Read(Buffer, Count) != Count) throw EReadError("Stream read error");
 }
 
-// ---------------------------------------------------------------------------
-// TMemoryStream
+// [SECTION] TMemoryStream
 
 TMemoryStream::TMemoryStream(const void* Bytes, size_t Count)
     : FData(static_cast<const uint8_t*>(Bytes), static_cast<const uint8_t*>(Bytes) + Count) {}
@@ -50,14 +52,13 @@ void TMemoryStream::Clear() {
     FPosition = 0;
 }
 
-// ---------------------------------------------------------------------------
-// TFileStream
+// [SECTION] TFileStream
 
 TFileStream::TFileStream(const std::string& AFileName, TMode Mode) : FileName(AFileName) {
     FFile = std::fopen(FileName.c_str(), Mode == fmCreate ? "wb" : "rb");
     if (FFile == nullptr) {
         const char* text = Mode == fmCreate ? "Cannot create file \"%s\". %s" : "Cannot open file \"%s\". %s";
-        const std::string message = Format(text, FileName.c_str(), systemReason().c_str());
+        const std::string message = Format(text, FileName.c_str(), SystemReason().c_str());
         if (Mode == fmCreate) throw EFCreateError(message);
         throw EFOpenError(message);
     }
@@ -67,7 +68,9 @@ TFileStream::TFileStream(const std::string& AFileName, TMode Mode) : FileName(AF
     }
 }
 
-TFileStream::~TFileStream() { std::fclose(FFile); }
+TFileStream::~TFileStream() {
+    std::fclose(FFile);
+}
 
 size_t TFileStream::Read(void* Buffer, size_t Count) {
     const size_t taken = std::fread(Buffer, 1, Count, FFile);

@@ -59,7 +59,8 @@ void TMainForm::LoadStoredSettings() {
     charlist->Name = "charlist";
     yearlist = new TDXImageList(this);
     yearlist->Name = "yearlist";
-    for (TDXImageList* list : {ImageList, BlendList, charlist, yearlist}) list->SetDXDraw(DS);
+    for (TDXImageList* list : {ImageList, BlendList, charlist, yearlist})
+        list->SetDXDraw(DS);
     LoadStoredPictures(*charlist, *yearlist);
 
     FPlatform.App->OnKeyDown = [this](uint16_t Key) { FormKeyDown(this, Key); };
@@ -79,7 +80,9 @@ void TMainForm::Close() {
     FPlatform.App->Terminate();
 }
 
-bool TMainForm::FormActive() const { return FPlatform.App->Active(); }
+bool TMainForm::FormActive() const {
+    return FPlatform.App->Active();
+}
 
 // A tween owned by the form, linear unless told otherwise.
 TFxEvent* TMainForm::NewEvent(int32_t ValueIn, int32_t ValueOut, int32_t Duration, TFxMethod Method) {
@@ -192,14 +195,18 @@ void TMainForm::FormClose(TObject*) {
 }
 
 void TMainForm::FormKeyDown(TObject*, uint16_t Key) {
-    if (Key == VK_ESCAPE) Close();
+    if (Key == kKeyEscape) Close();
 }
 
 void TMainForm::DSMouseDown(TObject*) {} // a click has no effect
 
-void TMainForm::DSInitialize(TObject*) { DXTimer->SetEnabled(true); }
+void TMainForm::DSInitialize(TObject*) {
+    DXTimer->SetEnabled(true);
+}
 
-void TMainForm::DSFinalize(TObject*) { DXTimer->SetEnabled(false); }
+void TMainForm::DSFinalize(TObject*) {
+    DXTimer->SetEnabled(false);
+}
 
 // One frame. LagCount is ignored: however late, one call draws one frame.
 void TMainForm::DXTimerTimer(TObject*, int32_t) {

@@ -66,11 +66,11 @@ TEST(FxColor, ChannelsTakeTheInheritedSettings) {
 
 TEST(FxColor, BadColorTextStopsStart) {
     struct Case {
-        const char* name;
-        const char* begin;
-        const char* end;
-        const char* message;
-        std::vector<int32_t> valueOuts; // how far Start got: 5 is the copied setting
+        const char* Name;
+        const char* Begin;
+        const char* End;
+        const char* Message;
+        std::vector<int32_t> ValueOuts; // how far Start got: 5 is the copied setting
     };
     const Case cases[] = {
         {"empty end colour", "000000", "", "'$' is not a valid integer value", {5, 5, 5}},
@@ -78,20 +78,20 @@ TEST(FxColor, BadColorTextStopsStart) {
         {"not hexadecimal", "00G000", "EED6B4", "'$G0' is not a valid integer value", {0xEE, 5, 5}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.Name);
         TFxColor color(nullptr);
-        SetFade(color, c.begin, c.end, 10);
+        SetFade(color, c.Begin, c.End, 10);
         color.ValueOut = 5;
         try {
             color.Start();
             ADD_FAILURE() << "Start accepted the colours";
         } catch (const EConvertError& e) {
-            EXPECT_EQ(e.Message, c.message);
+            EXPECT_EQ(e.Message, c.Message);
         }
         EXPECT_FALSE(color.Enabled);
         const std::vector<int32_t> valueOuts{color.Channels[0]->ValueOut, color.Channels[1]->ValueOut,
                                              color.Channels[2]->ValueOut};
-        EXPECT_EQ(valueOuts, c.valueOuts);
+        EXPECT_EQ(valueOuts, c.ValueOuts);
         for (const TFxEvent* channel : color.Channels)
             EXPECT_FALSE(channel->Enabled);
     }

@@ -11,44 +11,44 @@ namespace {
 // One run of a tween: its settings and the values of calls 1..N of Advance;
 // the run must end (OnDone, disabled, Count 0) exactly on call N.
 struct RunCase {
-    const char* name;
-    TFxMethod method;
-    int32_t valueIn, valueOut, duration;
-    std::vector<int32_t> values;
-    int32_t skipframes = 1;
-    bool paused = false;
-    int32_t repeats = 0;
-    TFxDirection wobble = dPlus;
-    bool reversed = false;
+    const char* Name;
+    TFxMethod Method;
+    int32_t ValueIn, ValueOut, Duration;
+    std::vector<int32_t> Values;
+    int32_t Skipframes = 1;
+    bool Paused = false;
+    int32_t Repeats = 0;
+    TFxDirection Wobble = dPlus;
+    bool Reversed = false;
 };
 
 void ExpectRun(const RunCase& c) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.Name);
     TFxEvent event(nullptr);
-    event.Method = c.method;
-    event.ValueIn = c.valueIn;
-    event.ValueOut = c.valueOut;
-    event.Duration = c.duration;
-    event.Skipframes = c.skipframes;
-    event.Paused = c.paused;
-    event.Repeats = c.repeats;
-    event.WobbleDirection = c.wobble;
-    event.Reversed = c.reversed;
+    event.Method = c.Method;
+    event.ValueIn = c.ValueIn;
+    event.ValueOut = c.ValueOut;
+    event.Duration = c.Duration;
+    event.Skipframes = c.Skipframes;
+    event.Paused = c.Paused;
+    event.Repeats = c.Repeats;
+    event.WobbleDirection = c.Wobble;
+    event.Reversed = c.Reversed;
     int doneCalls = 0;
     event.OnDone = [&](TObject* sender) {
         EXPECT_EQ(sender, &event);
         ++doneCalls;
     };
     event.Start();
-    EXPECT_EQ(event.Value, c.reversed ? c.valueOut : c.valueIn);
-    for (size_t call = 0; call < c.values.size(); ++call) {
+    EXPECT_EQ(event.Value, c.Reversed ? c.ValueOut : c.ValueIn);
+    for (size_t call = 0; call < c.Values.size(); ++call) {
         EXPECT_EQ(doneCalls, 0) << "ended before call " << call + 1;
-        EXPECT_EQ(event.Advance(), c.values[call]) << "call " << call + 1;
+        EXPECT_EQ(event.Advance(), c.Values[call]) << "call " << call + 1;
     }
     EXPECT_EQ(doneCalls, 1);
     EXPECT_FALSE(event.Enabled);
     EXPECT_EQ(event.Count, 0);
-    EXPECT_EQ(event.Advance(), c.values.back()) << "an idle event keeps its value";
+    EXPECT_EQ(event.Advance(), c.Values.back()) << "an idle event keeps its value";
 }
 
 void SetRun(TFxEvent& event, int32_t from, int32_t to, int32_t duration) {
@@ -94,9 +94,9 @@ TEST(FxEvent, RunsEveryCurveFrameByFrame) {
 
 TEST(FxEvent, RepeatsReportTheRepeatCurveAndInvert) {
     struct Case {
-        const char* name;
-        bool inverse, inverseOut;
-        std::vector<std::pair<int32_t, int32_t>> cycleEnds; // FromValue, ToValue after each repeat
+        const char* Name;
+        bool Inverse, InverseOut;
+        std::vector<std::pair<int32_t, int32_t>> CycleEnds; // FromValue, ToValue after each repeat
     };
     const Case cases[] = {
         {"inverting", true, false, {{100, 0}, {0, 100}, {100, 0}, {0, 100}}},
@@ -104,13 +104,13 @@ TEST(FxEvent, RepeatsReportTheRepeatCurveAndInvert) {
         {"same direction", false, false, {{0, 100}, {0, 100}, {0, 100}, {0, 100}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.Name);
         TFxEvent event(nullptr);
         SetRun(event, 0, 100, 50);
         event.Repeats = 4;
         event.Repeatvalue = 100;
-        event.RepeatInverse = c.inverse;
-        event.RepeatInverseOut = c.inverseOut;
+        event.RepeatInverse = c.Inverse;
+        event.RepeatInverseOut = c.InverseOut;
         std::vector<std::pair<int, int32_t>> received; // call, value
         int call = 0, doneAt = 0;
         event.OnRepeat = [&](TObject*, int32_t v) { received.emplace_back(call, v); };
@@ -122,8 +122,8 @@ TEST(FxEvent, RepeatsReportTheRepeatCurveAndInvert) {
             if (call % 10 != 0 || call == 50) continue;
             const size_t repeat = size_t(call / 10 - 1);
             // An inverting repeat leaves the old end value; otherwise the repeat curve's value stays.
-            EXPECT_EQ(value, c.inverse ? c.cycleEnds[repeat].first : received.back().second) << call;
-            EXPECT_EQ(std::make_pair(event.FromValue(), event.ToValue()), c.cycleEnds[repeat]) << call;
+            EXPECT_EQ(value, c.Inverse ? c.CycleEnds[repeat].first : received.back().second) << call;
+            EXPECT_EQ(std::make_pair(event.FromValue(), event.ToValue()), c.CycleEnds[repeat]) << call;
         }
         const std::vector<std::pair<int, int32_t>> expected{{10, 25}, {20, 50}, {30, 75}, {40, 100}};
         EXPECT_EQ(received, expected);
@@ -133,11 +133,11 @@ TEST(FxEvent, RepeatsReportTheRepeatCurveAndInvert) {
 
 TEST(FxEvent, StartAndRepeatsTradeAccAndDec) {
     struct Case {
-        const char* name;
-        TFxMethod method;
-        bool reversed, reversedSwap, inverseSwap;
-        int32_t repeats;
-        TFxMethod afterStart, afterRun, afterSecondStart;
+        const char* Name;
+        TFxMethod Method;
+        bool Reversed, ReversedSwap, InverseSwap;
+        int32_t Repeats;
+        TFxMethod AfterStart, AfterRun, AfterSecondStart;
     };
     const Case cases[] = {
         {"repeat swaps", xAcc, false, true, true, 1, xAcc, xDec, xDec},
@@ -149,21 +149,21 @@ TEST(FxEvent, StartAndRepeatsTradeAccAndDec) {
         {"linear stays", xLinear, true, true, true, 1, xLinear, xLinear, xLinear},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.Name);
         TFxEvent event(nullptr);
         SetRun(event, 0, 100, 20);
-        event.Method = c.method;
-        event.Reversed = c.reversed;
-        event.ReversedSwapMethod = c.reversedSwap;
-        event.RepeatInverseSwapMethod = c.inverseSwap;
-        event.Repeats = c.repeats;
+        event.Method = c.Method;
+        event.Reversed = c.Reversed;
+        event.ReversedSwapMethod = c.ReversedSwap;
+        event.RepeatInverseSwapMethod = c.InverseSwap;
+        event.Repeats = c.Repeats;
         event.Start();
-        EXPECT_EQ(event.Method, c.afterStart);
+        EXPECT_EQ(event.Method, c.AfterStart);
         while (event.Enabled)
             event.Advance();
-        EXPECT_EQ(event.Method, c.afterRun);
+        EXPECT_EQ(event.Method, c.AfterRun);
         event.Start();
-        EXPECT_EQ(event.Method, c.afterSecondStart);
+        EXPECT_EQ(event.Method, c.AfterSecondStart);
     }
     TFxEvent event(nullptr);
     SetRun(event, 0, 100, 20);

@@ -9,52 +9,52 @@ namespace {
 
 // A still path: every event holds one value (as after Values, never started).
 struct PathSettings {
-    int32_t amp = 10, yOffset = 100, xOffset = 0, sinusOffset = 0, width = 400, freq = 100;
-    int32_t step = 20, itemCount = 20;
+    int32_t Amp = 10, YOffset = 100, XOffset = 0, SinusOffset = 0, Width = 400, Freq = 100;
+    int32_t Step = 20, ItemCount = 20;
 };
 
 void Configure(TSinus& path, const PathSettings& s) {
-    path.Amp->Value = s.amp;
-    path.YOffset->Value = s.yOffset;
-    path.XOffset->Value = s.xOffset;
-    path.SinusOffset->Value = s.sinusOffset;
-    path.Width->Value = s.width;
-    path.Freq->Value = s.freq;
-    path.Step = s.step;
-    path.ItemCount = s.itemCount;
+    path.Amp->Value = s.Amp;
+    path.YOffset->Value = s.YOffset;
+    path.XOffset->Value = s.XOffset;
+    path.SinusOffset->Value = s.SinusOffset;
+    path.Width->Value = s.Width;
+    path.Freq->Value = s.Freq;
+    path.Step = s.Step;
+    path.ItemCount = s.ItemCount;
     path.SetVisibleRect(-20, 0, 820, 600);
 }
 
 struct Item {
-    int32_t x, y, angle;
-    bool visible;
+    int32_t X, Y, Angle;
+    bool Visible;
     bool operator==(const Item&) const = default;
 };
 
 Item TiltedItem(const TSinus& path, int32_t index) {
     Item item{};
-    item.visible = path.GetPosition(index, item.x, item.y, item.angle);
+    item.Visible = path.GetPosition(index, item.X, item.Y, item.Angle);
     return item;
 }
 
 std::ostream& operator<<(std::ostream& out, const Item& i) {
-    return out << "X " << i.x << " Y " << i.y << " Angle " << i.angle << (i.visible ? " visible" : " hidden");
+    return out << "X " << i.X << " Y " << i.Y << " Angle " << i.Angle << (i.Visible ? " visible" : " hidden");
 }
 
 } // namespace
 
 TEST(FxSinus, PlacesAndTiltsItems) {
     struct Case {
-        const char* name;
-        PathSettings settings;
-        int32_t index;
-        Item expected;
+        const char* Name;
+        PathSettings Settings;
+        int32_t Index;
+        Item Expected;
     };
-    const PathSettings tall{.amp = 100, .yOffset = 300};
-    const PathSettings still{.amp = 0, .yOffset = 42};
-    const PathSettings noWidth{.width = 0};
-    const PathSettings noFreq{.freq = 0};
-    const PathSettings steep{.amp = INT32_MAX};
+    const PathSettings tall{.Amp = 100, .YOffset = 300};
+    const PathSettings still{.Amp = 0, .YOffset = 42};
+    const PathSettings noWidth{.Width = 0};
+    const PathSettings noFreq{.Freq = 0};
+    const PathSettings steep{.Amp = INT32_MAX};
     const Case cases[] = {
         {"item 0", {}, 0, {0, 100, 9, true}},
         {"item 5, crest", {}, 5, {100, 110, 259, true}},
@@ -71,8 +71,8 @@ TEST(FxSinus, PlacesAndTiltsItems) {
     };
     for (const Case& c : cases) {
         TSinus path(nullptr);
-        Configure(path, c.settings);
-        EXPECT_EQ(TiltedItem(path, c.index), c.expected) << c.name;
+        Configure(path, c.Settings);
+        EXPECT_EQ(TiltedItem(path, c.Index), c.Expected) << c.Name;
     }
 }
 
@@ -94,9 +94,9 @@ TEST(FxSinus, IndexAboveItemCountRaisesAndWritesNothing) {
 
 TEST(FxSinus, VisibilityEdgesAreInclusive) {
     struct Case {
-        const char* name;
-        int32_t x, y;
-        bool visible;
+        const char* Name;
+        int32_t X, Y;
+        bool Visible;
     };
     const Case cases[] = {
         {"left edge", -20, 300, true},    {"left of it", -21, 300, false}, {"right edge", 820, 300, true},
@@ -106,33 +106,33 @@ TEST(FxSinus, VisibilityEdgesAreInclusive) {
     for (const Case& c : cases) {
         TSinus path(nullptr);
         // With Amp 0 and Step 0 every item sits exactly on (XOffset, YOffset).
-        Configure(path, {.amp = 0, .yOffset = c.y, .xOffset = c.x, .step = 0});
+        Configure(path, {.Amp = 0, .YOffset = c.Y, .XOffset = c.X, .Step = 0});
         int32_t x, y, angle;
-        EXPECT_EQ(path.GetPosition(1, x, y, angle), c.visible) << c.name;
-        EXPECT_EQ(path.GetPosition(1, x, y), c.visible) << c.name;
+        EXPECT_EQ(path.GetPosition(1, x, y, angle), c.Visible) << c.Name;
+        EXPECT_EQ(path.GetPosition(1, x, y), c.Visible) << c.Name;
     }
 }
 
 TEST(FxSinus, QueryFormsAgree) {
     TSinus path(nullptr);
-    Configure(path, {.amp = 37,
-                     .yOffset = 260,
-                     .xOffset = -45,
-                     .sinusOffset = 13,
-                     .width = 800,
-                     .freq = 300,
-                     .step = 7,
-                     .itemCount = 300});
+    Configure(path, {.Amp = 37,
+                     .YOffset = 260,
+                     .XOffset = -45,
+                     .SinusOffset = 13,
+                     .Width = 800,
+                     .Freq = 300,
+                     .Step = 7,
+                     .ItemCount = 300});
     for (int32_t index = 0; index <= path.ItemCount; ++index) {
         const Item tilted = TiltedItem(path, index);
         int32_t x, y;
         const bool visible = path.GetPosition(index, x, y);
-        EXPECT_EQ(x, tilted.x) << index;
-        EXPECT_EQ(visible, tilted.visible) << index;
-        EXPECT_LE(std::abs(y - tilted.y), 1) << index;
+        EXPECT_EQ(x, tilted.X) << index;
+        EXPECT_EQ(visible, tilted.Visible) << index;
+        EXPECT_LE(std::abs(y - tilted.Y), 1) << index;
         int32_t pointY;
-        EXPECT_EQ(path.GetPointAt(index * path.Step, pointY), tilted.angle) << index;
-        EXPECT_EQ(pointY, tilted.y) << index;
+        EXPECT_EQ(path.GetPointAt(index * path.Step, pointY), tilted.Angle) << index;
+        EXPECT_EQ(pointY, tilted.Y) << index;
     }
 }
 

@@ -49,7 +49,7 @@ TEST(HeadlessApplication, DeliversEventsBeforeIdleProcessing) {
         app.SetIdleHandler(nullptr); // a handler may remove itself while it runs
         return kIdleWaitForEvents;
     });
-    app.PostKey(VK_ESCAPE);
+    app.PostKey(kKeyEscape);
     app.PostActivation(true); // already active: no news
     app.PostActivation(false);
     app.PostPaint();
@@ -84,15 +84,15 @@ TEST(SdlApplication, RunsItsLoopOnTheDummyDriverAndMapsKeys) {
     EXPECT_EQ(passes, 3);
 
     struct Case {
-        int32_t keycode;
-        uint16_t virtualKey;
+        int32_t Keycode;
+        uint16_t VirtualKey;
     };
     // SDL key codes: printable keys are their characters, others have bit 30 set.
     const Case cases[] = {{27, 27},         {'a', 'A'},      {'z', 'Z'},        {'5', '5'},
                           {13, 13},         {' ', 32},       {0x4000003A, 112}, {0x40000045, 123},
                           {0x40000050, 37}, {0x40000080, 0}, {'[', 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(VirtualKeyFromKeycode(c.keycode), c.virtualKey) << c.keycode;
+        EXPECT_EQ(VirtualKeyFromKeycode(c.Keycode), c.VirtualKey) << c.Keycode;
 }
 
 } // namespace

@@ -33,25 +33,27 @@ namespace fs = std::filesystem;
 
 // 0.5 s of 440 Hz at half scale, mono, 32 kbit/s, made with
 //   sox -n -r 44100 -c 1 tone.wav synth 0.5 sine 440 vol 0.5 && lame -b 32 -m m tone.wav tone.mp3
-fs::path testData() {
+fs::path TestData() {
     const char* data = std::getenv("FUIFJE_TEST_DATA");
     return data ? fs::path(data) : fs::path(__FILE__).parent_path().parent_path() / "data";
 }
 
-std::string tonePath() { return (testData() / "audio" / "tone.mp3").string(); }
-
-// The show's own music, as the build copies it next to the program.
-std::string soundtrackPath() {
-    return (testData().parent_path().parent_path() / "assets" / "graph" / "soundtrack.mp3").string();
+std::string TonePath() {
+    return (TestData() / "audio" / "tone.mp3").string();
 }
 
-std::string readFile(const std::string& path) {
+// The show's own music, as the build copies it next to the program.
+std::string SoundtrackPath() {
+    return (TestData().parent_path().parent_path() / "assets" / "graph" / "soundtrack.mp3").string();
+}
+
+std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The same pseudo-random bytes on every run.
-std::string garbage(size_t size) {
+std::string Garbage(size_t size) {
     std::minstd_rand random(1975);
     std::string bytes(size, '\0');
     std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(random()); });
@@ -61,15 +63,15 @@ std::string garbage(size_t size) {
 // Sets an environment variable for one scope, then puts the old value back.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
+    ScopedEnv(const char* name, const std::string& value) : FName(name) {
+        if (const char* old = std::getenv(name)) FOld = old;
         setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+    ~ScopedEnv() { FOld ? setenv(FName, FOld->c_str(), 1) : unsetenv(FName); }
 
 private:
-    const char* name_;
-    std::optional<std::string> old_;
+    const char* FName;
+    std::optional<std::string> FOld;
 };
 
 // A new folder under the temporary folder, removed with its contents.
@@ -77,29 +79,29 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = (fs::temp_directory_path() / "fuifje-audio-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        FPath = mkdtemp(pattern.data());
     }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
+    ~TempFolder() { fs::remove_all(FPath); }
+    std::string File(const std::string& name, const std::string& bytes) const {
+        std::ofstream(FPath / name, std::ios::binary) << bytes;
         return *this / name;
     }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string operator/(const std::string& name) const { return (FPath / name).string(); }
 
 private:
-    fs::path path_;
+    fs::path FPath;
 };
 
 class SdlMixerAudioTest : public testing::Test {
 protected:
-    ScopedEnv driver_{"SDL_AUDIODRIVER", "dummy"};
-    TempFolder folder_;
-    std::unique_ptr<AudioFacility> audio_ = CreateSdlMixerAudio();
+    ScopedEnv FDriver{"SDL_AUDIODRIVER", "dummy"};
+    TempFolder FFolder;
+    std::unique_ptr<AudioFacility> FAudio = CreateSdlMixerAudio();
 };
 
 TEST_F(SdlMixerAudioTest, InitMapsEachRefusalToItsCode) {
     struct Case {
-        int32_t device, frequency, code;
+        int32_t Device, Frequency, Code;
     };
     const Case cases[] = {
         {kAudioDefaultDevice, 44100, kAudioOk},
@@ -109,79 +111,79 @@ TEST_F(SdlMixerAudioTest, InitMapsEachRefusalToItsCode) {
         {999, 44100, kAudioErrorDevice},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "device " << c.device << ", " << c.frequency << " Hz");
+        SCOPED_TRACE(testing::Message() << "device " << c.Device << ", " << c.Frequency << " Hz");
         std::unique_ptr<AudioFacility> facility = CreateSdlMixerAudio();
-        EXPECT_AUDIO(facility, Init(c.device, c.frequency), c.code);
+        EXPECT_AUDIO(facility, Init(c.Device, c.Frequency), c.Code);
     }
     ScopedEnv missingDriver("SDL_AUDIODRIVER", "no-such-driver");
-    EXPECT_AUDIO(audio_, Init(), kAudioErrorDriver);
+    EXPECT_AUDIO(FAudio, Init(), kAudioErrorDriver);
 }
 
 TEST_F(SdlMixerAudioTest, CallsOutOfOrderFailWithTheirCodes) {
-    EXPECT_EQ(audio_->GetVersion(), 0x00020002u);
-    EXPECT_AUDIO(audio_, Free(), kAudioErrorInit);
-    EXPECT_AUDIO(audio_, StreamCreateFile(tonePath()), kAudioErrorInit);
-    EXPECT_AUDIO(audio_, Init(), kAudioOk);
-    EXPECT_AUDIO(audio_, Init(), kAudioErrorAlready);
+    EXPECT_EQ(FAudio->GetVersion(), 0x00020002u);
+    EXPECT_AUDIO(FAudio, Free(), kAudioErrorInit);
+    EXPECT_AUDIO(FAudio, StreamCreateFile(TonePath()), kAudioErrorInit);
+    EXPECT_AUDIO(FAudio, Init(), kAudioOk);
+    EXPECT_AUDIO(FAudio, Init(), kAudioErrorAlready);
     std::unique_ptr<AudioFacility> second = CreateSdlMixerAudio(); // the output is the process's one
     EXPECT_AUDIO(second, Init(), kAudioErrorAlready);
-    EXPECT_AUDIO(audio_, Free(), kAudioOk);
-    EXPECT_AUDIO(audio_, Init(), kAudioOk);
+    EXPECT_AUDIO(FAudio, Free(), kAudioOk);
+    EXPECT_AUDIO(FAudio, Init(), kAudioOk);
 }
 
 TEST_F(SdlMixerAudioTest, StreamCreateFileRefusesWhatItCannotPlay) {
-    const std::string tone = readFile(tonePath());
+    const std::string tone = ReadFile(TonePath());
     ASSERT_GT(tone.size(), 1000u);
-    fs::create_directory(folder_ / "folder.mp3");
-    ASSERT_EQ(mkfifo((folder_ / "fifo.mp3").c_str(), 0600), 0);
+    fs::create_directory(FFolder / "folder.mp3");
+    ASSERT_EQ(mkfifo((FFolder / "fifo.mp3").c_str(), 0600), 0);
     struct Case {
-        const char* name;
-        std::string path;
-        int32_t code;
+        const char* Name;
+        std::string Path;
+        int32_t Code;
     };
     const Case cases[] = {
-        {"missing file", folder_ / "missing.mp3", kAudioErrorFileOpen},
-        {"a folder", folder_ / "folder.mp3", kAudioErrorFileOpen},
-        {"a FIFO, which would block", folder_ / "fifo.mp3", kAudioErrorFileOpen},
-        {"empty file", folder_.file("empty.mp3", ""), kAudioErrorFileFormat},
-        {"garbage", folder_.file("garbage.mp3", garbage(4096)), kAudioErrorFileFormat},
-        {"cut inside the first frame", folder_.file("cut.mp3", tone.substr(0, 100)), kAudioErrorFileFormat},
-        {"a text", folder_.file("notes.txt", "26 Juni, 18:00\n"), kAudioErrorFileFormat},
-        {"MIDI header before garbage", folder_.file("song.bin", "MThd" + garbage(3000)),
+        {"missing file", FFolder / "missing.mp3", kAudioErrorFileOpen},
+        {"a folder", FFolder / "folder.mp3", kAudioErrorFileOpen},
+        {"a FIFO, which would block", FFolder / "fifo.mp3", kAudioErrorFileOpen},
+        {"empty file", FFolder.File("empty.mp3", ""), kAudioErrorFileFormat},
+        {"garbage", FFolder.File("garbage.mp3", Garbage(4096)), kAudioErrorFileFormat},
+        {"cut inside the first frame", FFolder.File("cut.mp3", tone.substr(0, 100)), kAudioErrorFileFormat},
+        {"a text", FFolder.File("notes.txt", "26 Juni, 18:00\n"), kAudioErrorFileFormat},
+        {"MIDI header before garbage", FFolder.File("song.bin", "MThd" + Garbage(3000)),
          kAudioErrorFileFormat},
-        {"the tone", tonePath(), kAudioOk},
-        {"cut halfway: plays what is there", folder_.file("half.mp3", tone.substr(0, tone.size() / 2)),
+        {"the tone", TonePath(), kAudioOk},
+        {"cut halfway: plays what is there", FFolder.File("half.mp3", tone.substr(0, tone.size() / 2)),
          kAudioOk},
     };
-    ASSERT_TRUE(audio_->Init());
+    ASSERT_TRUE(FAudio->Init());
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_AUDIO(audio_, StreamCreateFile(c.path), c.code);
+        SCOPED_TRACE(c.Name);
+        EXPECT_AUDIO(FAudio, StreamCreateFile(c.Path), c.Code);
     }
 }
 
 TEST_F(SdlMixerAudioTest, OnlyOpenStreamsPlayAndFree) {
-    ASSERT_TRUE(audio_->Init());
-    uint32_t first = audio_->StreamCreateFile(tonePath());
-    uint32_t second = audio_->StreamCreateFile(tonePath());
+    ASSERT_TRUE(FAudio->Init());
+    uint32_t first = FAudio->StreamCreateFile(TonePath());
+    uint32_t second = FAudio->StreamCreateFile(TonePath());
     EXPECT_NE(first, 0u);
     EXPECT_NE(first, second);
-    EXPECT_AUDIO(audio_, ChannelPlay(0), kAudioErrorHandle);
-    EXPECT_AUDIO(audio_, ChannelPlay(first), kAudioOk);
-    EXPECT_AUDIO(audio_, ChannelPlay(first), kAudioOk); // already playing: goes on
-    EXPECT_AUDIO(audio_, ChannelPlay(second, true), kAudioOk);
-    EXPECT_AUDIO(audio_, StreamFree(first), kAudioOk);
-    EXPECT_AUDIO(audio_, StreamFree(first), kAudioErrorHandle);
-    EXPECT_AUDIO(audio_, ChannelPlay(first), kAudioErrorHandle);
-    EXPECT_AUDIO(audio_, StreamFree(0), kAudioErrorHandle);
-    EXPECT_AUDIO(audio_, Free(), kAudioOk); // closes the second stream too
-    EXPECT_AUDIO(audio_, ChannelPlay(second), kAudioErrorHandle);
+    EXPECT_AUDIO(FAudio, ChannelPlay(0), kAudioErrorHandle);
+    EXPECT_AUDIO(FAudio, ChannelPlay(first), kAudioOk);
+    EXPECT_AUDIO(FAudio, ChannelPlay(first), kAudioOk); // already playing: goes on
+    EXPECT_AUDIO(FAudio, ChannelPlay(second, true), kAudioOk);
+    EXPECT_AUDIO(FAudio, StreamFree(first), kAudioOk);
+    EXPECT_AUDIO(FAudio, StreamFree(first), kAudioErrorHandle);
+    EXPECT_AUDIO(FAudio, ChannelPlay(first), kAudioErrorHandle);
+    EXPECT_AUDIO(FAudio, StreamFree(0), kAudioErrorHandle);
+    EXPECT_AUDIO(FAudio, Free(), kAudioOk); // closes the second stream too
+    EXPECT_AUDIO(FAudio, ChannelPlay(second), kAudioErrorHandle);
 }
 
 // The first two seconds of output when the file at path plays. The disk driver
 // writes the mixed output as 16-bit stereo samples to a file, here one
 // 2048-frame buffer every 5 ms, about nine times faster than real time.
-std::vector<int16_t> playedSamples(const std::string& path) {
+std::vector<int16_t> PlayedSamples(const std::string& path) {
     TempFolder folder;
     const std::string output = folder / "output.raw";
     ScopedEnv driver("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", output);
@@ -196,29 +198,29 @@ std::vector<int16_t> playedSamples(const std::string& path) {
     }
     EXPECT_TRUE(audio->Free());
 
-    const std::string bytes = readFile(output);
+    const std::string bytes = ReadFile(output);
     EXPECT_GE(bytes.size(), kTwoSecondsOfOutput);
     std::vector<int16_t> samples(std::min<size_t>(bytes.size(), kTwoSecondsOfOutput) / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
 }
 
-long countLouder(const std::vector<int16_t>& Samples, int Level) {
+long CountLouder(const std::vector<int16_t>& Samples, int Level) {
     return std::count_if(Samples.begin(), Samples.end(), [Level](int16_t s) { return std::abs(s) > Level; });
 }
 
 TEST(SdlMixerAudioPlayback, TheTonePlaysOnceOnTheOutput) {
     // A half-scale sine is above 1000 in magnitude 96% of the time: one play of
     // 0.5 s gives about 0.96 * 44100 loud samples over both channels, a loop far more.
-    const long loud = countLouder(playedSamples(tonePath()), 1000);
+    const long loud = CountLouder(PlayedSamples(TonePath()), 1000);
     EXPECT_GT(loud, 0.8 * 44100);
     EXPECT_LT(loud, 1.2 * 44100);
 }
 
 TEST(SdlMixerAudioPlayback, TheSoundtrackIsHeardFromItsStart) {
-    const std::vector<int16_t> samples = playedSamples(soundtrackPath());
+    const std::vector<int16_t> samples = PlayedSamples(SoundtrackPath());
     // Most of the first two seconds carry sound, not silence.
-    EXPECT_GT(countLouder(samples, 300), static_cast<long>(samples.size() / 2));
+    EXPECT_GT(CountLouder(samples, 300), static_cast<long>(samples.size() / 2));
 }
 
 TEST(HeadlessAudio, RecordsTheCallsOfAShowWithoutMusic) {
@@ -229,7 +231,7 @@ TEST(HeadlessAudio, RecordsTheCallsOfAShowWithoutMusic) {
     std::vector<std::string> merged;
     headless.OnCall = [&](const std::string& call) { merged.push_back(call); };
 
-    EXPECT_AUDIO(audio, StreamCreateFile(tonePath()), kAudioErrorInit);
+    EXPECT_AUDIO(audio, StreamCreateFile(TonePath()), kAudioErrorInit);
     EXPECT_EQ(audio->GetVersion(), kAudioVersion);
     EXPECT_AUDIO(audio, Init(), kAudioOk);
     EXPECT_AUDIO(audio, Init(3, 22050), kAudioErrorAlready);
@@ -239,7 +241,7 @@ TEST(HeadlessAudio, RecordsTheCallsOfAShowWithoutMusic) {
     EXPECT_AUDIO(audio, Free(), kAudioOk);
 
     const std::vector<std::string> expected = {
-        "StreamCreateFile(" + tonePath() + ")",
+        "StreamCreateFile(" + TonePath() + ")",
         "ErrorGetCode()",
         "GetVersion()",
         "Init(-1, 44100)",
@@ -261,8 +263,8 @@ TEST(HeadlessAudio, RecordsTheCallsOfAShowWithoutMusic) {
 
 TEST(HeadlessAudio, FailsTheCallItIsToldToWithItsCode) {
     struct Case {
-        AudioCall call;
-        std::function<bool(HeadlessAudio&, uint32_t stream)> make;
+        AudioCall Call;
+        std::function<bool(HeadlessAudio&, uint32_t stream)> Make;
     };
     const Case cases[] = {
         {AudioCall::GetVersion, [](HeadlessAudio& a, uint32_t) { return a.GetVersion() == kAudioVersion; }},
@@ -272,22 +274,22 @@ TEST(HeadlessAudio, FailsTheCallItIsToldToWithItsCode) {
              return a.Init();
          }},
         {AudioCall::StreamCreateFile,
-         [](HeadlessAudio& a, uint32_t) { return a.StreamCreateFile(tonePath()) != 0; }},
+         [](HeadlessAudio& a, uint32_t) { return a.StreamCreateFile(TonePath()) != 0; }},
         {AudioCall::ChannelPlay, [](HeadlessAudio& a, uint32_t stream) { return a.ChannelPlay(stream); }},
         {AudioCall::StreamFree, [](HeadlessAudio& a, uint32_t stream) { return a.StreamFree(stream); }},
         {AudioCall::Free, [](HeadlessAudio& a, uint32_t) { return a.Free(); }},
     };
     int32_t code = 100;
     for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.call));
+        SCOPED_TRACE(static_cast<int>(c.Call));
         HeadlessAudio audio;
         ASSERT_TRUE(audio.Init());
-        uint32_t stream = audio.StreamCreateFile(tonePath());
-        audio.FailCall(c.call, ++code);
-        EXPECT_FALSE(c.make(audio, stream));
+        uint32_t stream = audio.StreamCreateFile(TonePath());
+        audio.FailCall(c.Call, ++code);
+        EXPECT_FALSE(c.Make(audio, stream));
         EXPECT_EQ(audio.ErrorGetCode(), code);
         audio.ClearFailures();
-        EXPECT_TRUE(c.make(audio, stream)); // the failed call changed nothing
+        EXPECT_TRUE(c.Make(audio, stream)); // the failed call changed nothing
     }
 }
 

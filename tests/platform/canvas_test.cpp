@@ -35,9 +35,9 @@ struct Board {
 
 TEST(CanvasLines, ThinLinesStepPixelByPixelAndLeaveOutTheEnd) {
     struct Case {
-        const char* name;
-        int x0, y0, x1, y1;
-        std::string picture;
+        const char* Name;
+        int X0, Y0, X1, Y1;
+        std::string Picture;
     };
     const Case cases[] = {
         {"horizontal", 1, 1, 5, 1, "......|.####.|......|......"},
@@ -51,10 +51,10 @@ TEST(CanvasLines, ThinLinesStepPixelByPixelAndLeaveOutTheEnd) {
     for (const Case& c : cases) {
         Board b(6, 4);
         b.Paper.Pen.Color = 0xFFFFFF;
-        b.Paper.MoveTo(c.x0, c.y0);
-        b.Paper.LineTo(c.x1, c.y1);
-        EXPECT_EQ(Picture(b.Paper, 6, 4, 0xFFFFFF), c.picture) << c.name;
-        EXPECT_EQ(b.Paper.PenPos(), (TPoint{c.x1, c.y1}));
+        b.Paper.MoveTo(c.X0, c.Y0);
+        b.Paper.LineTo(c.X1, c.Y1);
+        EXPECT_EQ(Picture(b.Paper, 6, 4, 0xFFFFFF), c.Picture) << c.Name;
+        EXPECT_EQ(b.Paper.PenPos(), (TPoint{c.X1, c.Y1}));
     }
 }
 
@@ -151,21 +151,21 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
     uint32_t seed = 12345;
     auto next = [&] { return (seed = seed * 134775813u + 1u) >> 16; };
     struct Density {
-        uint32_t walls, fillColoured, maxWidth; // walls and fill-coloured pixels per 1000
+        uint32_t Walls, FillColoured, MaxWidth; // walls and fill-coloured pixels per 1000
     };
     for (const Density d : {Density{400, 200, 60}, Density{15, 10, 300}}) {
         for (PixelFormat f :
              {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
             for (int round = 0; round < 30; ++round) {
-                const int w = 5 + int(next() % d.maxWidth), h = 5 + int(next() % 40);
+                const int w = 5 + int(next() % d.MaxWidth), h = 5 + int(next() % 40);
                 Board b(w, h, f);
                 const uint32_t border = PackColor(f, kSeaLine), fill = PackColor(f, 0x0000FF);
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) {
                         const uint32_t r = next() % 1000;
                         b.Buffer.View().Write(x, y,
-                                              r < d.walls                    ? border
-                                              : r < d.walls + d.fillColoured ? fill
+                                              r < d.Walls                    ? border
+                                              : r < d.Walls + d.FillColoured ? fill
                                                                              : PackColor(f, 0x00FF00));
                     }
                 const int sx = int(next() % w), sy = int(next() % h);

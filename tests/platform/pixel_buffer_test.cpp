@@ -63,11 +63,11 @@ TEST(PixelBuffer, CreatesOnlySoundSizesAndFailsWhileLost) {
 
 TEST(PixelBuffer, PlainCopiesClipBothRectanglesTogether) {
     struct Case {
-        const char* name;
-        int x, y;
-        TRect source;
-        TRect expectDest; // where pixels land
-        int sourceLeft, sourceTop;
+        const char* Name;
+        int X, Y;
+        TRect Source;
+        TRect ExpectDest; // where pixels land
+        int SourceLeft, SourceTop;
     };
     const Case cases[] = {
         {"inside", 2, 3, Rect(0, 0, 4, 4), Rect(2, 3, 6, 7), 0, 0},
@@ -81,15 +81,15 @@ TEST(PixelBuffer, PlainCopiesClipBothRectanglesTogether) {
         ASSERT_TRUE(dest.Create(800, 600, PixelFormat::Rgb565));
         ASSERT_TRUE(source.Create(40, 40, PixelFormat::Rgb565));
         Number(source);
-        ASSERT_TRUE(dest.Copy(c.x, c.y, source, c.source, std::nullopt));
+        ASSERT_TRUE(dest.Copy(c.X, c.Y, source, c.Source, std::nullopt));
         for (int y = 0; y < 600; ++y) {
             for (int x = 0; x < 800; ++x) {
-                const bool in = x >= c.expectDest.Left && x < c.expectDest.Right && y >= c.expectDest.Top &&
-                                y < c.expectDest.Bottom;
-                const uint32_t want = in ? source.View().Read(c.sourceLeft + x - c.expectDest.Left,
-                                                              c.sourceTop + y - c.expectDest.Top)
+                const bool in = x >= c.ExpectDest.Left && x < c.ExpectDest.Right && y >= c.ExpectDest.Top &&
+                                y < c.ExpectDest.Bottom;
+                const uint32_t want = in ? source.View().Read(c.SourceLeft + x - c.ExpectDest.Left,
+                                                              c.SourceTop + y - c.ExpectDest.Top)
                                          : 0;
-                ASSERT_EQ(dest.View().Read(x, y), want) << c.name << " at " << x << "," << y;
+                ASSERT_EQ(dest.View().Read(x, y), want) << c.Name << " at " << x << "," << y;
             }
         }
     }
@@ -149,10 +149,10 @@ TEST(PixelBuffer, StretchingRepeatsOrDropsWholePixels) {
     ASSERT_TRUE(source.Create(4, 2, PixelFormat::Rgb565));
     Number(source); // row 0: 1 2 3 4, row 1: 17 18 19 20
     struct Case {
-        const char* name;
-        TRect dest;
-        int destWidth;
-        std::vector<uint32_t> row0;
+        const char* Name;
+        TRect Dest;
+        int DestWidth;
+        std::vector<uint32_t> Row0;
     };
     const Case cases[] = {
         {"doubled", Rect(0, 0, 8, 4), 8, {1, 1, 2, 2, 3, 3, 4, 4}},
@@ -163,9 +163,9 @@ TEST(PixelBuffer, StretchingRepeatsOrDropsWholePixels) {
     };
     for (const Case& c : cases) {
         PixelBuffer dest;
-        ASSERT_TRUE(dest.Create(c.destWidth, 4, PixelFormat::Rgb565));
-        EXPECT_TRUE(dest.StretchCopy(c.dest, source, Rect(0, 0, 4, 2), std::nullopt));
-        EXPECT_EQ(RowOf(dest, 0), c.row0) << c.name;
+        ASSERT_TRUE(dest.Create(c.DestWidth, 4, PixelFormat::Rgb565));
+        EXPECT_TRUE(dest.StretchCopy(c.Dest, source, Rect(0, 0, 4, 2), std::nullopt));
+        EXPECT_EQ(RowOf(dest, 0), c.Row0) << c.Name;
     }
     PixelBuffer tall;
     ASSERT_TRUE(tall.Create(4, 4, PixelFormat::Rgb565));

@@ -25,11 +25,11 @@ public:
     explicit EnvironmentScope(std::initializer_list<const char*> Names) {
         for (const char* name : Names) {
             const char* value = std::getenv(name);
-            saved.push_back({name, value ? std::optional<std::string>(value) : std::nullopt});
+            FSaved.push_back({name, value ? std::optional<std::string>(value) : std::nullopt});
         }
     }
     ~EnvironmentScope() {
-        for (const auto& [name, value] : saved) {
+        for (const auto& [name, value] : FSaved) {
             if (value) {
                 setenv(name.c_str(), value->c_str(), 1);
             } else {
@@ -39,7 +39,7 @@ public:
     }
 
 private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    std::vector<std::pair<std::string, std::optional<std::string>>> FSaved;
 };
 
 std::string Row(const PixelBuffer& B, int Y) {

@@ -21,14 +21,15 @@ const Grid kColors = {{kRed, kGreen, kBlue}, {kWhite, kBlack, kYellow}};
 const Grid kIndices = {{0, 1, 2}, {3, 4, 5}}; // kColors through kPalette
 const uint32_t kPalette[] = {kRed, kGreen, kBlue, kWhite, kBlack, kYellow};
 
-std::string writeFile(const std::string& Name, const std::vector<uint8_t>& Bytes) {
+std::string WriteFile(const std::string& Name, const std::vector<uint8_t>& Bytes) {
     const std::string path = ::testing::TempDir() + Name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
     return path;
 }
 
 // Pixel rows of a 3 x 2 image, bottom row first, each padded to a word.
-std::vector<uint8_t> rows(int BytesPerRow, auto EncodeRow) {
+std::vector<uint8_t> Rows(int BytesPerRow, auto EncodeRow) {
     std::vector<uint8_t> out;
     for (int y = 1; y >= 0; --y) {
         std::vector<uint8_t> row = EncodeRow(size_t(y));
@@ -38,34 +39,37 @@ std::vector<uint8_t> rows(int BytesPerRow, auto EncodeRow) {
     return out;
 }
 
-std::vector<uint8_t> channelsRow(size_t Y, int Bytes, auto Pack) {
+std::vector<uint8_t> ChannelsRow(size_t Y, int Bytes, auto Pack) {
     std::vector<uint8_t> row;
-    for (uint32_t c : kColors[Y]) appendLE(row, Pack(c & 0xFF, c >> 8 & 0xFF, c >> 16), Bytes);
+    for (uint32_t c : kColors[Y])
+        AppendLe(row, Pack(c & 0xFF, c >> 8 & 0xFF, c >> 16), Bytes);
     return row;
 }
 
 // The 3 x 2 test picture at a depth, with kPalette for palette depths.
-BmpLayout picture3x2(uint16_t BitCount, std::vector<uint8_t> Pixels) {
+BmpLayout Picture3x2(uint16_t BitCount, std::vector<uint8_t> Pixels) {
     BmpLayout s;
     s.Width = 3;
     s.Height = 2;
     s.BitCount = BitCount;
     s.Pixels = std::move(Pixels);
     if (BitCount <= 8) {
-        for (uint32_t c : kPalette) appendLE(s.Palette, (c & 0xFF) << 16 | (c & 0xFF00) | c >> 16, 4);
+        for (uint32_t c : kPalette)
+            AppendLe(s.Palette, (c & 0xFF) << 16 | (c & 0xFF00) | c >> 16, 4);
         s.ColorsUsed = 6;
     }
     return s;
 }
 
-BmpLayout masked(uint16_t BitCount, std::vector<uint32_t> Masks, auto Pack) {
-    BmpLayout s = picture3x2(BitCount, rows(BitCount == 16 ? 8 : 12, [&](size_t y) { return channelsRow(y, BitCount / 8, Pack); }));
-    s.Compression = BI_BITFIELDS;
+BmpLayout Masked(uint16_t BitCount, std::vector<uint32_t> Masks, auto Pack) {
+    BmpLayout s = Picture3x2(BitCount, Rows(BitCount == 16 ? 8 : 12,
+                                            [&](size_t y) { return ChannelsRow(y, BitCount / 8, Pack); }));
+    s.Compression = CompressionBitfields;
     s.Masks = std::move(Masks);
     return s;
 }
 
-BmpLayout runLength(uint16_t BitCount, auto LiteralRow) {
+BmpLayout RunLength(uint16_t BitCount, auto LiteralRow) {
     std::vector<uint8_t> runs;
     for (int y = 1; y >= 0; --y) {
         const std::vector<uint8_t> literal = LiteralRow(size_t(y));
@@ -74,25 +78,30 @@ BmpLayout runLength(uint16_t BitCount, auto LiteralRow) {
         runs.insert(runs.end(), {0, 0});
     }
     runs.insert(runs.end(), {0, 1});
-    BmpLayout s = picture3x2(BitCount, runs);
-    s.Compression = BitCount == 8 ? BI_RLE8 : BI_RLE4;
+    BmpLayout s = Picture3x2(BitCount, runs);
+    s.Compression = BitCount == 8 ? CompressionRle8 : CompressionRle4;
     s.ImageSize = uint32_t(runs.size());
     return s;
 }
 
-auto bgr = [](uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; };
-std::vector<uint8_t> bgrRow(size_t Y) { return channelsRow(Y, 3, bgr); }
-std::vector<uint8_t> indexRow(size_t Y) { return {uint8_t(kIndices[Y][0]), uint8_t(kIndices[Y][1]), uint8_t(kIndices[Y][2])}; }
-std::vector<uint8_t> nibbleRow(size_t Y) {
+auto Bgr = [](uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; };
+std::vector<uint8_t> BgrRow(size_t Y) {
+    return ChannelsRow(Y, 3, Bgr);
+}
+std::vector<uint8_t> IndexRow(size_t Y) {
+    return {uint8_t(kIndices[Y][0]), uint8_t(kIndices[Y][1]), uint8_t(kIndices[Y][2])};
+}
+std::vector<uint8_t> NibbleRow(size_t Y) {
     return {uint8_t(kIndices[Y][0] << 4 | kIndices[Y][1]), uint8_t(kIndices[Y][2] << 4)};
 }
 
 // The colours of a 32-bit bitmap, read through its scan lines.
-Grid colorsOf(const TBitmap& Bitmap) {
+Grid ColorsOf(const TBitmap& Bitmap) {
     Grid grid(size_t(Bitmap.Height()));
     for (int32_t y = 0; y < Bitmap.Height(); ++y) {
         const uint8_t* p = Bitmap.ScanLine(y);
-        for (int32_t x = 0; x < Bitmap.Width(); ++x, p += 4) grid[size_t(y)].push_back(RGB(p[2], p[1], p[0]));
+        for (int32_t x = 0; x < Bitmap.Width(); ++x, p += 4)
+            grid[size_t(y)].push_back(RGB(p[2], p[1], p[0]));
     }
     return grid;
 }
@@ -104,37 +113,84 @@ TEST(Bitmap, LoadsEveryDepthAndConvertsToThirtyTwoBits) {
         Grid Expected = kColors;
     };
     const Case cases[] = {
-        {"24 bits", picture3x2(24, rows(12, bgrRow))},
-        {"24 bits top-down", [] { BmpLayout s = picture3x2(24, {}); for (size_t y = 0; y < 2; ++y) { auto r = bgrRow(y); r.resize(12); s.Pixels.insert(s.Pixels.end(), r.begin(), r.end()); } s.Height = -2; return s; }()},
-        {"24 bits, core header", [] { BmpLayout s = picture3x2(24, rows(12, bgrRow)); s.HeaderSize = 12; return s; }()},
-        {"32 bits", picture3x2(32, rows(12, [](size_t y) { return channelsRow(y, 4, bgr); }))},
-        {"32 bits, red and blue masks swapped", masked(32, {0xFF, 0xFF00, 0xFF0000}, [](uint32_t r, uint32_t g, uint32_t b) { return b << 16 | g << 8 | r; })},
-        {"16 bits 5-5-5", picture3x2(16, rows(8, [](size_t y) { return channelsRow(y, 2, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3; }); }))},
-        {"16 bits 5-6-5 masks", masked(16, {0xF800, 0x07E0, 0x001F}, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3; })},
-        {"16 bits 4-4-4 masks", masked(16, {0x0F00, 0x00F0, 0x000F}, [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 4) << 8 | (g >> 4) << 4 | b >> 4; })},
-        {"8 bits", picture3x2(8, rows(4, indexRow))},
-        {"4 bits", picture3x2(4, rows(4, nibbleRow))},
-        {"8 bits run-length", runLength(8, [](size_t y) { auto r = indexRow(y); r.push_back(0); return r; })},
-        {"4 bits run-length", runLength(4, nibbleRow)},
-        {"1 bit", [] { BmpLayout s = picture3x2(1, rows(4, [](size_t y) { return std::vector<uint8_t>{uint8_t(y ? 0x40 : 0xA0)}; })); s.ColorsUsed = 2; s.Palette.resize(8); return s; }(), {{kGreen, kRed, kGreen}, {kRed, kGreen, kRed}}},
-        {"8 bits, index beyond the palette shows black", [] { BmpLayout s = picture3x2(8, rows(4, indexRow)); s.ColorsUsed = 5; s.Palette.resize(20); return s; }(), {{kRed, kGreen, kBlue}, {kWhite, kBlack, kBlack}}},
+        {"24 bits", Picture3x2(24, Rows(12, BgrRow))},
+        {"24 bits top-down",
+         [] {
+             BmpLayout s = Picture3x2(24, {});
+             for (size_t y = 0; y < 2; ++y) {
+                 auto r = BgrRow(y);
+                 r.resize(12);
+                 s.Pixels.insert(s.Pixels.end(), r.begin(), r.end());
+             }
+             s.Height = -2;
+             return s;
+         }()},
+        {"24 bits, core header",
+         [] {
+             BmpLayout s = Picture3x2(24, Rows(12, BgrRow));
+             s.HeaderSize = 12;
+             return s;
+         }()},
+        {"32 bits", Picture3x2(32, Rows(12, [](size_t y) { return ChannelsRow(y, 4, Bgr); }))},
+        {"32 bits, red and blue masks swapped",
+         Masked(32, {0xFF, 0xFF00, 0xFF0000},
+                [](uint32_t r, uint32_t g, uint32_t b) { return b << 16 | g << 8 | r; })},
+        {"16 bits 5-5-5", Picture3x2(16, Rows(8,
+                                              [](size_t y) {
+                                                  return ChannelsRow(
+                                                      y, 2, [](uint32_t r, uint32_t g, uint32_t b) {
+                                                          return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
+                                                      });
+                                              }))},
+        {"16 bits 5-6-5 masks",
+         Masked(16, {0xF800, 0x07E0, 0x001F},
+                [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3; })},
+        {"16 bits 4-4-4 masks",
+         Masked(16, {0x0F00, 0x00F0, 0x000F},
+                [](uint32_t r, uint32_t g, uint32_t b) { return (r >> 4) << 8 | (g >> 4) << 4 | b >> 4; })},
+        {"8 bits", Picture3x2(8, Rows(4, IndexRow))},
+        {"4 bits", Picture3x2(4, Rows(4, NibbleRow))},
+        {"8 bits run-length", RunLength(8,
+                                        [](size_t y) {
+                                            auto r = IndexRow(y);
+                                            r.push_back(0);
+                                            return r;
+                                        })},
+        {"4 bits run-length", RunLength(4, NibbleRow)},
+        {"1 bit",
+         [] {
+             BmpLayout s = Picture3x2(
+                 1, Rows(4, [](size_t y) { return std::vector<uint8_t>{uint8_t(y ? 0x40 : 0xA0)}; }));
+             s.ColorsUsed = 2;
+             s.Palette.resize(8);
+             return s;
+         }(),
+         {{kGreen, kRed, kGreen}, {kRed, kGreen, kRed}}},
+        {"8 bits, index beyond the palette shows black",
+         [] {
+             BmpLayout s = Picture3x2(8, Rows(4, IndexRow));
+             s.ColorsUsed = 5;
+             s.Palette.resize(20);
+             return s;
+         }(),
+         {{kRed, kGreen, kBlue}, {kWhite, kBlack, kBlack}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TPicture picture;
-        picture.LoadFromFile(writeFile("depth.bmp", FileBytes(c.Layout)));
+        picture.LoadFromFile(WriteFile("depth.bmp", FileBytes(c.Layout)));
         ASSERT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
         EXPECT_EQ(picture.Width(), 3);
         EXPECT_EQ(picture.Height(), 2);
         picture.Bitmap().SetPixelFormat(pf32bit);
         EXPECT_EQ(picture.Bitmap().PixelFormat(), pf32bit);
-        EXPECT_EQ(colorsOf(picture.Bitmap()), c.Expected);
+        EXPECT_EQ(ColorsOf(picture.Bitmap()), c.Expected);
     }
 }
 
 TEST(Bitmap, LoadErrorsNameTheFileAndKeepThePicture) {
-    const std::string good = writeFile("good.bmp", FileBytes(picture3x2(24, rows(12, bgrRow))));
-    BmpLayout lying = picture3x2(24, rows(12, bgrRow));
+    const std::string good = WriteFile("good.bmp", FileBytes(Picture3x2(24, Rows(12, BgrRow))));
+    BmpLayout lying = Picture3x2(24, Rows(12, BgrRow));
     lying.Pixels.resize(10);
     struct Case {
         const char* Name;
@@ -142,10 +198,10 @@ TEST(Bitmap, LoadErrorsNameTheFileAndKeepThePicture) {
         std::string Message;
     };
     const std::string missing = ::testing::TempDir() + "missing.bmp";
-    const std::string bad = writeFile("bad.bmp", FileBytes(lying));
-    const std::string empty = writeFile("empty.bmp", {});
-    const std::string headerOnly = writeFile("header.bmp", {'B', 'M', 14, 0, 0, 0, 0, 0, 0, 0, 14, 0, 0, 0});
-    const std::string text = writeFile("text.png", {'x'});
+    const std::string bad = WriteFile("bad.bmp", FileBytes(lying));
+    const std::string empty = WriteFile("empty.bmp", {});
+    const std::string headerOnly = WriteFile("header.bmp", {'B', 'M', 14, 0, 0, 0, 0, 0, 0, 0, 14, 0, 0, 0});
+    const std::string text = WriteFile("text.png", {'x'});
     const Case cases[] = {
         {"missing file", missing, "Cannot open file \"" + missing + "\". No such file or directory"},
         {"truncated pixels", bad, "Cannot load \"" + bad + "\": DIB is invalid"},
@@ -170,7 +226,7 @@ TEST(Bitmap, LoadErrorsNameTheFileAndKeepThePicture) {
 TEST(Bitmap, PictureClassesAndSharing) {
     // ".dib" files are read as TDIB.
     TPicture picture;
-    picture.LoadFromFile(writeFile("image.DIB", FileBytes(picture3x2(24, rows(12, bgrRow)))));
+    picture.LoadFromFile(WriteFile("image.DIB", FileBytes(Picture3x2(24, Rows(12, BgrRow)))));
     ASSERT_NE(dynamic_cast<TDIB*>(picture.Graphic()), nullptr);
 
     // A TDIB handed to a picture shares its pixels and may be freed.

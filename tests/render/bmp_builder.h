@@ -19,33 +19,36 @@ struct BmpLayout {
     std::vector<uint8_t> Pixels;  // raw pixel (or run-length) bytes
 };
 
-inline void appendLE(std::vector<uint8_t>& Out, uint32_t Value, int Bytes) {
-    for (int k = 0; k < Bytes; ++k) Out.push_back(uint8_t(Value >> (8 * k)));
+inline void AppendLe(std::vector<uint8_t>& Out, uint32_t Value, int Bytes) {
+    for (int k = 0; k < Bytes; ++k)
+        Out.push_back(uint8_t(Value >> (8 * k)));
 }
 
 // Header, masks, palette and pixels: the stored form.
 inline std::vector<uint8_t> StoredBytes(const BmpLayout& S) {
     std::vector<uint8_t> out;
-    appendLE(out, S.HeaderSize, 4);
+    AppendLe(out, S.HeaderSize, 4);
     if (S.HeaderSize == 12) {
-        appendLE(out, uint32_t(S.Width), 2);
-        appendLE(out, uint32_t(S.Height), 2);
-        appendLE(out, S.Planes, 2);
-        appendLE(out, S.BitCount, 2);
+        AppendLe(out, uint32_t(S.Width), 2);
+        AppendLe(out, uint32_t(S.Height), 2);
+        AppendLe(out, S.Planes, 2);
+        AppendLe(out, S.BitCount, 2);
     } else {
-        appendLE(out, uint32_t(S.Width), 4);
-        appendLE(out, uint32_t(S.Height), 4);
-        appendLE(out, S.Planes, 2);
-        appendLE(out, S.BitCount, 2);
-        appendLE(out, S.Compression, 4);
-        appendLE(out, S.ImageSize, 4);
-        appendLE(out, 0, 4); // resolutions
-        appendLE(out, 0, 4);
-        appendLE(out, S.ColorsUsed, 4);
-        appendLE(out, 0, 4); // colours important
-        while (out.size() < S.HeaderSize) out.push_back(0);
+        AppendLe(out, uint32_t(S.Width), 4);
+        AppendLe(out, uint32_t(S.Height), 4);
+        AppendLe(out, S.Planes, 2);
+        AppendLe(out, S.BitCount, 2);
+        AppendLe(out, S.Compression, 4);
+        AppendLe(out, S.ImageSize, 4);
+        AppendLe(out, 0, 4); // resolutions
+        AppendLe(out, 0, 4);
+        AppendLe(out, S.ColorsUsed, 4);
+        AppendLe(out, 0, 4); // colours important
+        while (out.size() < S.HeaderSize)
+            out.push_back(0);
     }
-    for (uint32_t m : S.Masks) appendLE(out, m, 4);
+    for (uint32_t m : S.Masks)
+        AppendLe(out, m, 4);
     out.insert(out.end(), S.Palette.begin(), S.Palette.end());
     out.insert(out.end(), S.Pixels.begin(), S.Pixels.end());
     return out;
@@ -55,9 +58,9 @@ inline std::vector<uint8_t> StoredBytes(const BmpLayout& S) {
 inline std::vector<uint8_t> FileBytes(const BmpLayout& S) {
     const std::vector<uint8_t> stored = StoredBytes(S);
     std::vector<uint8_t> out{'B', 'M'};
-    appendLE(out, uint32_t(14 + stored.size()), 4);
-    appendLE(out, 0, 4);
-    appendLE(out, 14 + S.HeaderSize + uint32_t(S.Masks.size() * 4 + S.Palette.size()), 4);
+    AppendLe(out, uint32_t(14 + stored.size()), 4);
+    AppendLe(out, 0, 4);
+    AppendLe(out, 14 + S.HeaderSize + uint32_t(S.Masks.size() * 4 + S.Palette.size()), 4);
     out.insert(out.end(), stored.begin(), stored.end());
     return out;
 }

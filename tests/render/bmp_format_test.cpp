@@ -12,30 +12,32 @@
 
 namespace {
 
-TMemoryStream streamOf(const std::vector<uint8_t>& Bytes) { return TMemoryStream(Bytes.data(), Bytes.size()); }
+TMemoryStream StreamOf(const std::vector<uint8_t>& Bytes) {
+    return TMemoryStream(Bytes.data(), Bytes.size());
+}
 
 // An 8-bit image of Width x Height read from run-length bytes.
-BmpLayout rle8(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
+BmpLayout Rle8(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
     BmpLayout s;
     s.Width = Width;
     s.Height = Height;
     s.BitCount = 8;
-    s.Compression = BI_RLE8;
+    s.Compression = CompressionRle8;
     s.ImageSize = uint32_t(Runs.size());
     s.Palette.assign(256 * 4, 0);
     s.Pixels = std::move(Runs);
     return s;
 }
 
-BmpLayout rle4(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
-    BmpLayout s = rle8(Width, Height, std::move(Runs));
+BmpLayout Rle4(int32_t Width, int32_t Height, std::vector<uint8_t> Runs) {
+    BmpLayout s = Rle8(Width, Height, std::move(Runs));
     s.BitCount = 4;
-    s.Compression = BI_RLE4;
+    s.Compression = CompressionRle4;
     s.Palette.assign(16 * 4, 0);
     return s;
 }
 
-BmpLayout rgb24(int32_t Width, int32_t Height) {
+BmpLayout Rgb24(int32_t Width, int32_t Height) {
     BmpLayout s;
     s.Width = Width;
     s.Height = Height;
@@ -44,10 +46,11 @@ BmpLayout rgb24(int32_t Width, int32_t Height) {
 }
 
 // The palette indices of an image, top row first.
-std::vector<std::vector<uint32_t>> indicesOf(const TDIB& Dib) {
+std::vector<std::vector<uint32_t>> IndicesOf(const TDIB& Dib) {
     std::vector<std::vector<uint32_t>> rows(size_t(Dib.Height()));
     for (int32_t y = 0; y < Dib.Height(); ++y)
-        for (int32_t x = 0; x < Dib.Width(); ++x) rows[size_t(y)].push_back(Dib.Pixels(x, y));
+        for (int32_t x = 0; x < Dib.Width(); ++x)
+            rows[size_t(y)].push_back(Dib.Pixels(x, y));
     return rows;
 }
 
@@ -86,27 +89,25 @@ TEST(BmpFormat, DecodesRunLengthImages) {
     };
     const Case cases[] = {
         {"RLE8 runs, literal with padding, end of row",
-         rle8(4, 2, {3, 5, 1, 7, 0, 0, 0, 3, 1, 2, 3, 0, 1, 9, 0, 1}),
+         Rle8(4, 2, {3, 5, 1, 7, 0, 0, 0, 3, 1, 2, 3, 0, 1, 9, 0, 1}),
          {{1, 2, 3, 9}, {5, 5, 5, 7}}},
         {"RLE8 delta leaves skipped pixels at index 0",
-         rle8(4, 3, {1, 4, 0, 2, 2, 1, 1, 6, 0, 1}),
+         Rle8(4, 3, {1, 4, 0, 2, 2, 1, 1, 6, 0, 1}),
          {{0, 0, 0, 0}, {0, 0, 0, 6}, {4, 0, 0, 0}}},
-        {"RLE8 end of image before the last row",
-         rle8(2, 2, {2, 8, 0, 1}),
-         {{0, 0}, {8, 8}}},
+        {"RLE8 end of image before the last row", Rle8(2, 2, {2, 8, 0, 1}), {{0, 0}, {8, 8}}},
         {"RLE4 run alternates nibbles, literal takes nibbles high first",
-         rle4(6, 1, {3, 0x12, 0, 3, 0x45, 0x60, 0, 1}),
+         Rle4(6, 1, {3, 0x12, 0, 3, 0x45, 0x60, 0, 1}),
          {{1, 2, 1, 4, 5, 6}}},
         {"RLE4 odd literal of 5 nibbles is padded to 4 bytes",
-         rle4(5, 2, {0, 5, 0xAB, 0xCD, 0xE0, 0x00, 0, 0, 5, 0x70, 0, 1}),
+         Rle4(5, 2, {0, 5, 0xAB, 0xCD, 0xE0, 0x00, 0, 0, 5, 0x70, 0, 1}),
          {{7, 0, 7, 0, 7}, {0xA, 0xB, 0xC, 0xD, 0xE}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TDIB dib;
-        TMemoryStream stream = streamOf(StoredBytes(c.Layout));
+        TMemoryStream stream = StreamOf(StoredBytes(c.Layout));
         dib.ReadData(stream);
-        EXPECT_EQ(indicesOf(dib), c.Expected);
+        EXPECT_EQ(IndicesOf(dib), c.Expected);
     }
 }
 
@@ -119,18 +120,18 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
         Bytes.resize(Count);
         return Bytes;
     };
-    const BmpLayout ok = rgb24(2, 2);
+    const BmpLayout ok = Rgb24(2, 2);
     const BmpLayout ok8 = [] {
-        BmpLayout s = rgb24(2, 2);
+        BmpLayout s = Rgb24(2, 2);
         s.BitCount = 8;
         s.Palette.assign(1024, 0);
         s.Pixels.assign(8, 0);
         return s;
     }();
     const BmpLayout ok16 = [] {
-        BmpLayout s = rgb24(2, 1);
+        BmpLayout s = Rgb24(2, 1);
         s.BitCount = 16;
-        s.Compression = BI_BITFIELDS;
+        s.Compression = CompressionBitfields;
         s.Masks = {0xF800, 0x07E0, 0x001F};
         s.Pixels.assign(4, 0);
         return s;
@@ -148,46 +149,86 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
         {"bit count 0", with(ok, [](BmpLayout& s) { s.BitCount = 0; })},
         {"two planes", with(ok, [](BmpLayout& s) { s.Planes = 2; })},
         {"compression 4", with(ok, [](BmpLayout& s) { s.Compression = 4; })},
-        {"RLE8 at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = BI_RLE8; })},
-        {"RLE4 at 8 bits", with(ok8, [](BmpLayout& s) { s.Compression = BI_RLE4; })},
-        {"bit fields at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = BI_BITFIELDS; s.Masks = {0xFF0000, 0xFF00, 0xFF}; })},
-        {"RLE8 top-down", StoredBytes([] { BmpLayout s = rle8(2, 1, {2, 1, 0, 1}); s.Height = -1; return s; }())},
+        {"RLE8 at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = CompressionRle8; })},
+        {"RLE4 at 8 bits", with(ok8, [](BmpLayout& s) { s.Compression = CompressionRle4; })},
+        {"bit fields at 24 bits", with(ok,
+                                       [](BmpLayout& s) {
+                                           s.Compression = CompressionBitfields;
+                                           s.Masks = {0xFF0000, 0xFF00, 0xFF};
+                                       })},
+        {"RLE8 top-down", StoredBytes([] {
+             BmpLayout s = Rle8(2, 1, {2, 1, 0, 1});
+             s.Height = -1;
+             return s;
+         }())},
         {"257 palette entries", with(ok8, [](BmpLayout& s) { s.ColorsUsed = 257; })},
-        {"17 palette entries at 4 bits", with(ok8, [](BmpLayout& s) { s.BitCount = 4; s.ColorsUsed = 17; })},
+        {"17 palette entries at 4 bits", with(ok8,
+                                              [](BmpLayout& s) {
+                                                  s.BitCount = 4;
+                                                  s.ColorsUsed = 17;
+                                              })},
         {"palette cut short", truncated(StoredBytes(ok8), 40 + 500)},
-        {"zero mask", with(ok16, [](BmpLayout& s) { s.Masks = {0xF800, 0, 0x001F}; })},
-        {"overlapping masks", with(ok16, [](BmpLayout& s) { s.Masks = {0xF800, 0x0FE0, 0x001F}; })},
-        {"mask with a gap", with(ok16, [](BmpLayout& s) { s.Masks = {0xF800, 0x07E0, 0x0015}; })},
-        {"mask beyond 16 bits", with(ok16, [](BmpLayout& s) { s.Masks = {0x1F800, 0x07E0, 0x001F}; })},
+        {"zero mask", with(ok16,
+                           [](BmpLayout& s) {
+                               s.Masks = {0xF800, 0, 0x001F};
+                           })},
+        {"overlapping masks", with(ok16,
+                                   [](BmpLayout& s) {
+                                       s.Masks = {0xF800, 0x0FE0, 0x001F};
+                                   })},
+        {"mask with a gap", with(ok16,
+                                 [](BmpLayout& s) {
+                                     s.Masks = {0xF800, 0x07E0, 0x0015};
+                                 })},
+        {"mask beyond 16 bits", with(ok16,
+                                     [](BmpLayout& s) {
+                                         s.Masks = {0x1F800, 0x07E0, 0x001F};
+                                     })},
         {"masks cut short", truncated(StoredBytes(ok16), 46)},
         {"width 0", with(ok, [](BmpLayout& s) { s.Width = 0; })},
         {"height 0", with(ok, [](BmpLayout& s) { s.Height = 0; })},
         {"negative width", with(ok, [](BmpLayout& s) { s.Width = -2; })},
         {"height INT_MIN", with(ok, [](BmpLayout& s) { s.Height = INT_MIN; })},
         {"width and height INT_MAX", with(ok, [](BmpLayout& s) { s.Width = s.Height = INT_MAX; })},
-        {"pixels above 256 MiB", with(ok, [](BmpLayout& s) { s.Width = 20000; s.Height = 20000; })},
+        {"pixels above 256 MiB", with(ok,
+                                      [](BmpLayout& s) {
+                                          s.Width = 20000;
+                                          s.Height = 20000;
+                                      })},
         {"pixels cut short", truncated(StoredBytes(ok), 40 + 15)},
-        {"core header with 0 width", with(ok, [](BmpLayout& s) { s.HeaderSize = 12; s.Width = 0; })},
-        {"RLE image size beyond the data", StoredBytes([] { BmpLayout s = rle8(2, 1, {2, 1, 0, 1}); s.ImageSize = 99; return s; }())},
-        {"RLE image size 0", StoredBytes([] { BmpLayout s = rle8(2, 1, {2, 1, 0, 1}); s.ImageSize = 0; return s; }())},
-        {"RLE8 run past the row", StoredBytes(rle8(2, 2, {3, 1, 0, 1}))},
-        {"RLE8 literal past the row", StoredBytes(rle8(2, 2, {0, 3, 1, 2, 3, 0, 0, 1}))},
-        {"RLE8 delta past the image", StoredBytes(rle8(2, 2, {0, 2, 0, 2, 0, 1}))},
-        {"RLE8 delta past the row", StoredBytes(rle8(2, 2, {0, 2, 3, 0, 0, 1}))},
-        {"RLE8 run below the last row", StoredBytes(rle8(2, 1, {0, 0, 1, 1, 0, 1}))},
-        {"RLE8 end of row past the last row", StoredBytes(rle8(2, 1, {0, 0, 0, 0, 0, 1}))},
-        {"RLE8 literal past the data", StoredBytes(rle8(8, 1, {0, 5, 1, 2}))},
-        {"RLE8 without end of image", StoredBytes(rle8(2, 2, {2, 1, 0, 0, 2, 1}))},
-        {"RLE8 delta cut short", StoredBytes(rle8(2, 2, {0, 2, 1}))},
-        {"RLE4 run past the row", StoredBytes(rle4(3, 1, {4, 0x11, 0, 1}))},
-        {"RLE4 literal padding missing", StoredBytes(rle4(5, 1, {0, 5, 0x12, 0x34, 0x50}))},
+        {"core header with 0 width", with(ok,
+                                          [](BmpLayout& s) {
+                                              s.HeaderSize = 12;
+                                              s.Width = 0;
+                                          })},
+        {"RLE image size beyond the data", StoredBytes([] {
+             BmpLayout s = Rle8(2, 1, {2, 1, 0, 1});
+             s.ImageSize = 99;
+             return s;
+         }())},
+        {"RLE image size 0", StoredBytes([] {
+             BmpLayout s = Rle8(2, 1, {2, 1, 0, 1});
+             s.ImageSize = 0;
+             return s;
+         }())},
+        {"RLE8 run past the row", StoredBytes(Rle8(2, 2, {3, 1, 0, 1}))},
+        {"RLE8 literal past the row", StoredBytes(Rle8(2, 2, {0, 3, 1, 2, 3, 0, 0, 1}))},
+        {"RLE8 delta past the image", StoredBytes(Rle8(2, 2, {0, 2, 0, 2, 0, 1}))},
+        {"RLE8 delta past the row", StoredBytes(Rle8(2, 2, {0, 2, 3, 0, 0, 1}))},
+        {"RLE8 run below the last row", StoredBytes(Rle8(2, 1, {0, 0, 1, 1, 0, 1}))},
+        {"RLE8 end of row past the last row", StoredBytes(Rle8(2, 1, {0, 0, 0, 0, 0, 1}))},
+        {"RLE8 literal past the data", StoredBytes(Rle8(8, 1, {0, 5, 1, 2}))},
+        {"RLE8 without end of image", StoredBytes(Rle8(2, 2, {2, 1, 0, 0, 2, 1}))},
+        {"RLE8 delta cut short", StoredBytes(Rle8(2, 2, {0, 2, 1}))},
+        {"RLE4 run past the row", StoredBytes(Rle4(3, 1, {4, 0x11, 0, 1}))},
+        {"RLE4 literal padding missing", StoredBytes(Rle4(5, 1, {0, 5, 0x12, 0x34, 0x50}))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TDIB dib;
         dib.SetSize(3, 1, 24);
         dib.SetPixels(0, 0, 0x123456);
-        TMemoryStream stream = streamOf(c.Bytes);
+        TMemoryStream stream = StreamOf(c.Bytes);
         try {
             dib.ReadData(stream);
             ADD_FAILURE() << "no error";
@@ -200,7 +241,7 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
 }
 
 TEST(BmpFormat, FileHeaderMustBeCompleteAndOfTypeBM) {
-    std::vector<uint8_t> bytes = FileBytes(rgb24(1, 1));
+    std::vector<uint8_t> bytes = FileBytes(Rgb24(1, 1));
     TDIB dib;
     TMemoryStream empty;
     dib.LoadFromStream(empty);
@@ -209,7 +250,7 @@ TEST(BmpFormat, FileHeaderMustBeCompleteAndOfTypeBM) {
     TMemoryStream shortHeader(bytes.data(), 10);
     EXPECT_THROW(dib.LoadFromStream(shortHeader), EInvalidGraphic);
     bytes[1] = 'A';
-    TMemoryStream wrongType = streamOf(bytes);
+    TMemoryStream wrongType = StreamOf(bytes);
     EXPECT_THROW(dib.LoadFromStream(wrongType), EInvalidGraphic);
 }
 
@@ -222,7 +263,7 @@ TEST(BmpFormat, ReadsHeadersMasksAndPalettes) {
     core.Palette = {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00}; // red, blue
     core.Pixels = {0x40, 0, 0, 0};                       // pixels 0, 1
     TDIB dib;
-    TMemoryStream coreStream = streamOf(StoredBytes(core));
+    TMemoryStream coreStream = StreamOf(StoredBytes(core));
     dib.ReadData(coreStream);
     EXPECT_EQ(dib.BitCount(), 1);
     EXPECT_EQ(dib.Pixels(1, 0), 1u);
@@ -230,27 +271,27 @@ TEST(BmpFormat, ReadsHeadersMasksAndPalettes) {
     EXPECT_EQ(dib.ColorTable[1], (TRGBQuad{0xFF, 0, 0, 0}));
 
     // 16 bits with 5-6-5 masks keep them; without masks they are 5-5-5.
-    BmpLayout masked = rgb24(1, 1);
+    BmpLayout masked = Rgb24(1, 1);
     masked.BitCount = 16;
-    masked.Compression = BI_BITFIELDS;
+    masked.Compression = CompressionBitfields;
     masked.Masks = {0xF800, 0x07E0, 0x001F};
     masked.Pixels = {0x1F, 0xF8, 0, 0};
-    TMemoryStream maskedStream = streamOf(StoredBytes(masked));
+    TMemoryStream maskedStream = StreamOf(StoredBytes(masked));
     dib.ReadData(maskedStream);
     EXPECT_EQ(dib.PixelFormat, kPixelFormat565);
     EXPECT_EQ(dib.Pixels(0, 0), 0xF81Fu);
-    masked.Compression = BI_RGB;
+    masked.Compression = CompressionRgb;
     masked.Masks.clear();
-    TMemoryStream plainStream = streamOf(StoredBytes(masked));
+    TMemoryStream plainStream = StreamOf(StoredBytes(masked));
     dib.ReadData(plainStream);
     EXPECT_EQ(dib.PixelFormat, kPixelFormat555);
 
     // Sound masks that a TDIB cannot hold are the image maker's error.
     masked.BitCount = 32;
-    masked.Compression = BI_BITFIELDS;
+    masked.Compression = CompressionBitfields;
     masked.Masks = {0x0000FF, 0x00FF00, 0xFF0000};
     masked.Pixels = {1, 2, 3, 4};
-    TMemoryStream swappedStream = streamOf(StoredBytes(masked));
+    TMemoryStream swappedStream = StreamOf(StoredBytes(masked));
     try {
         dib.ReadData(swappedStream);
         ADD_FAILURE() << "no error";

@@ -15,25 +15,26 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 // The show's glyph template: 40 x 40, 24 bits, every pixel white.
-void makeTemplate(TDIB& Dib) {
+void MakeTemplate(TDIB& Dib) {
     Dib.SetSize(40, 40, 24);
-    for (int32_t y = 0; y < 40; ++y) std::memset(Dib.ScanLine(y), 0xFF, size_t(Dib.WidthBytes()));
+    for (int32_t y = 0; y < 40; ++y)
+        std::memset(Dib.ScanLine(y), 0xFF, size_t(Dib.WidthBytes()));
 }
 
-std::vector<uint8_t> storedForm(const TDIB& Dib) {
+std::vector<uint8_t> StoredForm(const TDIB& Dib) {
     TMemoryStream out;
     Dib.WriteData(out);
     return out.Memory();
 }
 
-bool allPixels(const TDIB& Dib, uint32_t Value) {
+bool AllPixels(const TDIB& Dib, uint32_t Value) {
     for (int32_t y = 0; y < Dib.Height(); ++y)
         for (int32_t x = 0; x < Dib.Width(); ++x)
             if (Dib.Pixels(x, y) != Value) return false;
     return true;
 }
 
-uint32_t u32At(const std::vector<uint8_t>& Bytes, size_t At) {
+uint32_t U32At(const std::vector<uint8_t>& Bytes, size_t At) {
     uint32_t v;
     std::memcpy(&v, Bytes.data() + At, 4);
     return v;
@@ -60,31 +61,31 @@ TEST(DIB, LayoutFigures) {
         dib.SetSize(c.Width, c.Height, c.BitCount);
         EXPECT_EQ(dib.WidthBytes(), c.WidthBytes);
         EXPECT_EQ(dib.Size(), c.Size);
-        EXPECT_EQ(storedForm(dib).size(), c.StoredBytes);
+        EXPECT_EQ(StoredForm(dib).size(), c.StoredBytes);
     }
 }
 
 TEST(DIB, TemplateRoundTripsInStoredFileAndDataForms) {
     TDIB dib;
-    makeTemplate(dib);
-    const std::vector<uint8_t> stored = storedForm(dib);
+    MakeTemplate(dib);
+    const std::vector<uint8_t> stored = StoredForm(dib);
     ASSERT_EQ(stored.size(), 4840u);
-    EXPECT_EQ(u32At(stored, 0), 40u);
-    EXPECT_EQ(u32At(stored, 16), 0u); // uncompressed
-    EXPECT_EQ(u32At(stored, 20), 4800u);
+    EXPECT_EQ(U32At(stored, 0), 40u);
+    EXPECT_EQ(U32At(stored, 16), 0u); // uncompressed
+    EXPECT_EQ(U32At(stored, 20), 4800u);
 
     TDIB read;
     TMemoryStream in(stored.data(), stored.size());
     read.ReadData(in);
     EXPECT_EQ(read.Width(), 40);
     EXPECT_EQ(read.BitCount(), 24);
-    EXPECT_TRUE(allPixels(read, kWhite));
-    EXPECT_EQ(storedForm(read), stored);
+    EXPECT_TRUE(AllPixels(read, kWhite));
+    EXPECT_EQ(StoredForm(read), stored);
 
     TMemoryStream file;
     read.SaveToStream(file);
     EXPECT_EQ(file.Size(), 14 + 4840);
-    EXPECT_EQ(u32At(file.Memory(), 10), 54u); // pixels behind the 14 + 40 header bytes
+    EXPECT_EQ(U32At(file.Memory(), 10), 54u); // pixels behind the 14 + 40 header bytes
 
     TPicture picture;
     picture.SetGraphic(&read);
@@ -112,8 +113,8 @@ TEST(DIB, TopDownRowsAreReadTopFirstAndWrittenBottomUp) {
     EXPECT_EQ(dib.Pixels(0, 0), 0xFF0000u); // red as a packed 8-8-8 pixel
     EXPECT_EQ(dib.Pixels(0, 1), 0x0000FFu);
 
-    const std::vector<uint8_t> written = storedForm(dib);
-    EXPECT_EQ(int32_t(u32At(written, 8)), 2);
+    const std::vector<uint8_t> written = StoredForm(dib);
+    EXPECT_EQ(int32_t(U32At(written, 8)), 2);
     EXPECT_EQ(written[40], 0xFF); // the bottom (blue) row comes first
     EXPECT_EQ(written[44 + 2], 0xFF);
 }
@@ -122,7 +123,7 @@ TEST(DIB, RunLengthImagesAreWrittenDecoded) {
     BmpLayout layout;
     layout.Width = 3;
     layout.BitCount = 8;
-    layout.Compression = BI_RLE8;
+    layout.Compression = CompressionRle8;
     layout.ColorsUsed = 1;
     layout.Palette = {1, 2, 3, 0};
     layout.Pixels = {2, 7, 1, 9, 0, 1};
@@ -131,15 +132,15 @@ TEST(DIB, RunLengthImagesAreWrittenDecoded) {
     TMemoryStream in(bytes.data(), bytes.size());
     TDIB dib;
     dib.ReadData(in);
-    const std::vector<uint8_t> written = storedForm(dib);
+    const std::vector<uint8_t> written = StoredForm(dib);
     ASSERT_EQ(written.size(), 40u + 1024 + 4);
-    EXPECT_EQ(u32At(written, 16), 0u); // plain pixels follow, so the header says so
+    EXPECT_EQ(U32At(written, 16), 0u); // plain pixels follow, so the header says so
     EXPECT_EQ(std::vector<uint8_t>(written.end() - 4, written.end()), (std::vector<uint8_t>{7, 7, 9, 0}));
 }
 
 TEST(DIB, SharedImagesAreCopiedOnTheFirstChange) {
     TDIB original;
-    makeTemplate(original);
+    MakeTemplate(original);
     TDIB copy;
     copy.Assign(&original);
     EXPECT_EQ(std::as_const(copy).ScanLine(0), std::as_const(original).ScanLine(0)); // no pixel copy yet
@@ -147,8 +148,8 @@ TEST(DIB, SharedImagesAreCopiedOnTheFirstChange) {
     copy.Canvas().Font.Size = 24;
     copy.Canvas().Font.Color = 0x0000FF;
     copy.Canvas().TextOut(0, 0, "W");
-    EXPECT_TRUE(allPixels(original, kWhite));
-    EXPECT_FALSE(allPixels(copy, kWhite));
+    EXPECT_TRUE(AllPixels(original, kWhite));
+    EXPECT_FALSE(AllPixels(copy, kWhite));
 
     TDIB third;
     third.Assign(&original);
@@ -164,14 +165,15 @@ TEST(DIB, AssignFromPictureGivesAPrivateTwentyFourBitCopy) {
     palette.SetSize(2, 1, 8);
     palette.SetPixels(1, 0, 3);
     TDIB direct;
-    makeTemplate(direct);
+    MakeTemplate(direct);
 
     struct Case {
         const char* Name;
         const TDIB& Source;
         uint32_t Pixel10; // expected 24-bit value at (1, 0)
     };
-    const Case cases[] = {{"24-bit source", direct, kWhite}, {"8-bit source through its palette", palette, 0x302010}};
+    const Case cases[] = {{"24-bit source", direct, kWhite},
+                          {"8-bit source through its palette", palette, 0x302010}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TPicture picture;
@@ -190,11 +192,11 @@ TEST(DIB, AssignFromPictureGivesAPrivateTwentyFourBitCopy) {
 
 TEST(DIB, SizingAndEmptyImages) {
     TDIB dib;
-    makeTemplate(dib);
+    MakeTemplate(dib);
     const uint8_t* before = std::as_const(dib).ScanLine(5);
     dib.SetSize(40, 40, 24); // unchanged: pixels kept
     EXPECT_EQ(std::as_const(dib).ScanLine(5), before);
-    EXPECT_TRUE(allPixels(dib, kWhite));
+    EXPECT_TRUE(AllPixels(dib, kWhite));
 
     dib.SetSize(0, 40, 24);
     EXPECT_TRUE(dib.Empty());
@@ -217,7 +219,7 @@ TEST(DIB, SizingAndEmptyImages) {
 
 TEST(DIB, ReadingNothingAndMakingErrors) {
     TDIB dib;
-    makeTemplate(dib);
+    MakeTemplate(dib);
     TMemoryStream nothing;
     dib.LoadFromStream(nothing); // the file form leaves the image
     EXPECT_EQ(dib.Width(), 40);

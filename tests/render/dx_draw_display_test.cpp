@@ -10,12 +10,12 @@
 namespace {
 
 struct ModeCase {
-    const char* name;
-    std::vector<DisplayMode> offered;
-    DisplayMode wanted;
-    bool fixedBitCount, fixedRatio;
-    bool ok;
-    DisplayMode chosen; // what Display holds afterwards
+    const char* Name;
+    std::vector<DisplayMode> Offered;
+    DisplayMode Wanted;
+    bool FixedBitCount, FixedRatio;
+    bool Ok;
+    DisplayMode Chosen; // what Display holds afterwards
 };
 
 TEST(DXDrawDisplay, ChoosesTheExactModeOrTheRightSubstitute) {
@@ -48,17 +48,17 @@ TEST(DXDrawDisplay, ChoosesTheExactModeOrTheRightSubstitute) {
     };
     // clang-format on
     for (const ModeCase& c : cases) {
-        ListedDisplayModes source(c.offered);
+        ListedDisplayModes source(c.Offered);
         TDXDrawDisplay display(source);
-        display.SetWidth(c.wanted.Width);
-        display.SetHeight(c.wanted.Height);
-        display.SetBitCount(c.wanted.BitCount);
-        display.FixedBitCount = c.fixedBitCount;
-        display.FixedRatio = c.fixedRatio;
-        EXPECT_EQ(display.SetMode(), c.ok) << c.name;
-        EXPECT_EQ((DisplayMode{display.Width(), display.Height(), display.BitCount()}), c.chosen) << c.name;
-        if (c.ok) {
-            EXPECT_EQ(source.Current(), c.chosen) << c.name;
+        display.SetWidth(c.Wanted.Width);
+        display.SetHeight(c.Wanted.Height);
+        display.SetBitCount(c.Wanted.BitCount);
+        display.FixedBitCount = c.FixedBitCount;
+        display.FixedRatio = c.FixedRatio;
+        EXPECT_EQ(display.SetMode(), c.Ok) << c.Name;
+        EXPECT_EQ((DisplayMode{display.Width(), display.Height(), display.BitCount()}), c.Chosen) << c.Name;
+        if (c.Ok) {
+            EXPECT_EQ(source.Current(), c.Chosen) << c.Name;
         }
     }
 }

@@ -19,10 +19,10 @@ public:
 };
 
 const char* NotifyName(TDXDrawNotifyType T) {
-    static const char* const names[] = {"dnDestroying",        "dnInitializing",  "dnInitialize",
-                                        "dnInitializeSurface", "dnFinalize",      "dnFinalizeSurface",
-                                        "dnRestore",           "dnSetSurfaceSize"};
-    return names[T];
+    static const char* const kNames[] = {"dnDestroying",        "dnInitializing",  "dnInitialize",
+                                         "dnInitializeSurface", "dnFinalize",      "dnFinalizeSurface",
+                                         "dnRestore",           "dnSetSurfaceSize"};
+    return kNames[T];
 }
 
 // A listener that writes what it hears into a shared log as "name:notification"
@@ -74,8 +74,8 @@ using Strings = std::vector<std::string>;
 
 TEST(DXDrawOptions, EffectiveOptionsFollowEachRule) {
     struct Case {
-        const char* name;
-        TDXDrawOptions options, now;
+        const char* Name;
+        TDXDrawOptions Options, Now;
     };
     const Case cases[] = {
         {"the show's options",
@@ -97,7 +97,7 @@ TEST(DXDrawOptions, EffectiveOptionsFollowEachRule) {
         {"hardware waits for initialization", {do3D, doHardware}, {do3D}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(EffectiveOptions(c.options).Mask(), c.now.Mask()) << c.name;
+        EXPECT_EQ(EffectiveOptions(c.Options).Mask(), c.Now.Mask()) << c.Name;
 
     // While initialized only the wait, stretch and centre options follow the new value.
     const TDXDrawOptions now{doFullScreen, doWaitVBlank, doCenter, do3D, doHardware};
@@ -177,9 +177,9 @@ TEST(DXDraw, ListenersRegisteredDuringInitializeGetNoRestoreAndDestroyingIsLast)
 
 TEST(DXDraw, FailedInitializationLeavesTheDisplayFinalized) {
     struct Case {
-        const char* name;
-        std::function<void(Rig&)> setup;
-        std::string className, message;
+        const char* Name;
+        std::function<void(Rig&)> Setup;
+        std::string ClassName, Message;
     };
     const Case cases[] = {
         {"no form", [](Rig& r) { r.DS.SetParentForm(nullptr); }, "EDXDrawError", "Form not found"},
@@ -202,26 +202,26 @@ TEST(DXDraw, FailedInitializationLeavesTheDisplayFinalized) {
         Rig r;
         Probe p("P", r.Log);
         p.Listen(r.DS);
-        c.setup(r);
+        c.Setup(r);
         r.Take();
         try {
             r.DS.FormShown();
-            ADD_FAILURE() << c.name << ": no exception";
+            ADD_FAILURE() << c.Name << ": no exception";
         } catch (const Exception& e) {
-            EXPECT_EQ(e.ClassName(), c.className) << c.name;
-            EXPECT_EQ(e.Message, c.message) << c.name;
+            EXPECT_EQ(e.ClassName(), c.ClassName) << c.Name;
+            EXPECT_EQ(e.Message, c.Message) << c.Name;
         }
-        EXPECT_FALSE(r.DS.Initialized()) << c.name;
-        EXPECT_EQ(r.DS.Surface(), nullptr) << c.name;
-        EXPECT_EQ(r.DS.D2D(), nullptr) << c.name;
-        EXPECT_FALSE(r.DS.CanDraw()) << c.name;
+        EXPECT_FALSE(r.DS.Initialized()) << c.Name;
+        EXPECT_EQ(r.DS.Surface(), nullptr) << c.Name;
+        EXPECT_EQ(r.DS.D2D(), nullptr) << c.Name;
+        EXPECT_FALSE(r.DS.CanDraw()) << c.Name;
         for (const std::string& line : r.Log) {
-            EXPECT_NE(line, "OnInitialize") << c.name;
-            EXPECT_NE(line, "OnFinalize") << c.name;
+            EXPECT_NE(line, "OnInitialize") << c.Name;
+            EXPECT_NE(line, "OnFinalize") << c.Name;
         }
         r.Take();
         r.DS.FormShown(); // attempted once: never again by itself
-        EXPECT_TRUE(r.Take().empty()) << c.name;
+        EXPECT_TRUE(r.Take().empty()) << c.Name;
     }
 }
 
@@ -303,11 +303,11 @@ TEST(DXDraw, DrawsOnlyWhenItCanAndClearsEachScene) {
 
 TEST(DXDraw, FlipCentresOddDifferencesWithTheExtraPixelRightAndBelow) {
     struct Case {
-        const char* name;
-        int controlWidth, controlHeight;
-        TDXDrawOptions extra;
-        std::string corner;    // the presented picture from (0, 0) to (3, 3)
-        std::string farCorner; // from (Width - 3, Height - 3) to the end
+        const char* Name;
+        int ControlWidth, ControlHeight;
+        TDXDrawOptions Extra;
+        std::string Corner;    // the presented picture from (0, 0) to (3, 3)
+        std::string FarCorner; // from (Width - 3, Height - 3) to the end
     };
     const Case cases[] = {
         {"same size", 800, 600, {}, "###|###|###", "###|###|###"},
@@ -319,13 +319,13 @@ TEST(DXDraw, FlipCentresOddDifferencesWithTheExtraPixelRightAndBelow) {
         Rig r;
         r.DS.FormShown();
         r.DS.AutoSize = false;
-        r.DS.SetBounds(0, 0, c.controlWidth, c.controlHeight);
-        r.DS.SetOptions(kShowOptions + c.extra);
+        r.DS.SetBounds(0, 0, c.ControlWidth, c.ControlHeight);
+        r.DS.SetOptions(kShowOptions + c.Extra);
         r.DS.Surface()->Fill(0xFFFF);
         r.DS.Flip();
-        const int w = c.controlWidth, h = c.controlHeight;
-        EXPECT_EQ(Shown(r.Screen, 0xFFFF, 0, 0, 3, 3), c.corner) << c.name;
-        EXPECT_EQ(Shown(r.Screen, 0xFFFF, w - 3, h - 3, w, h), c.farCorner) << c.name;
+        const int w = c.ControlWidth, h = c.ControlHeight;
+        EXPECT_EQ(Shown(r.Screen, 0xFFFF, 0, 0, 3, 3), c.Corner) << c.Name;
+        EXPECT_EQ(Shown(r.Screen, 0xFFFF, w - 3, h - 3, w, h), c.FarCorner) << c.Name;
     }
 }
 

@@ -33,11 +33,11 @@ struct TimerRig {
 
 TEST(DXTimer, LagCountsWholeIntervalsSinceTheLastTick) {
     struct Case {
-        const char* name;
-        uint32_t start;
-        int32_t interval;
-        uint32_t elapsed;
-        std::vector<int32_t> lags;
+        const char* Name;
+        uint32_t Start;
+        int32_t Interval;
+        uint32_t Elapsed;
+        std::vector<int32_t> Lags;
     };
     const Case cases[] = {
         {"30 ms", 1000, 30, 30, {1}},
@@ -52,10 +52,10 @@ TEST(DXTimer, LagCountsWholeIntervalsSinceTheLastTick) {
         {"a clock jump cannot make it negative", 1000, 1, 0xFFFFFFFFu, {INT32_MAX}},
     };
     for (const Case& c : cases) {
-        TimerRig r(c.start);
-        r.Timer.SetInterval(c.interval);
-        r.IdleAfter(c.elapsed);
-        EXPECT_EQ(r.Lags, c.lags) << c.name;
+        TimerRig r(c.Start);
+        r.Timer.SetInterval(c.Interval);
+        r.IdleAfter(c.Elapsed);
+        EXPECT_EQ(r.Lags, c.Lags) << c.Name;
     }
     EXPECT_EQ(TimerRig().Timer.Interval(), 30);
 }

@@ -111,7 +111,7 @@ TEST(Form, OnlyEscapeClosesTheShowAndFreesTheAudio) {
     EXPECT_EQ(run.Audio.Calls().size(), audioCalls);
     EXPECT_EQ(run.Frame(), 1);
 
-    run.Platform.HeadlessApp->PostKey(VK_ESCAPE);
+    run.Platform.HeadlessApp->PostKey(kKeyEscape);
     app.ProcessMessages();
     EXPECT_TRUE(app.Terminated());
     const std::vector<std::string> closing(run.Audio.Calls().begin() + long(audioCalls),
