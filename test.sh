@@ -1,8 +1,11 @@
-#!/ usr / bin / env bash
-#The project's test command: install what is missing, build in build/, check
-#the naming rule, run the bitmap readers under the sanitizers and their fuzzers
-#for a minute each, then every test.
-set -
-    euo pipefail cd "$(dirname " $0 ")" scripts / build.sh scripts / check_naming.sh scripts /
-        sanitize_and_fuzz.sh cd build ctest-- output -
-    on - failure
+#!/usr/bin/env bash
+# The project's test command: install what is missing, build in build/, check
+# the naming rule, run the bitmap readers under the sanitizers and their fuzzers
+# for a minute each, then every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/build.sh
+scripts/check_naming.sh
+scripts/sanitize_and_fuzz.sh
+cd build
+ctest --output-on-failure

@@ -1,6 +1,6 @@
-#!/ usr / bin / env bash
-#Installs the Debian packages the project needs, skipping those already present.
-#The one list of packages, shared by./ test.sh and./ play.sh.
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, skipping those already present.
+# The one list of packages, shared by ./test.sh and ./play.sh.
 set -euo pipefail
 
 PACKAGES=(
@@ -15,14 +15,20 @@ PACKAGES=(
 )
 
 missing=()
-for p in "${PACKAGES[@]}";
-do
-    dpkg - query - W - f = '${Status}' "$p" 2 > / dev / null | grep - q "install ok installed" || missing +=
-        ("$p")done[$ { #missing[@] } - eq 0] && exit 0
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
 
-        echo "Installing missing packages: ${missing[*]}" if["$(id -u)" - eq 0];
-then SUDO = () elif command - v sudo > / dev / null 2 > &1;
-then SUDO = (sudo) else echo "error: packages missing (${missing[*]}) and neither root nor sudo is "
-                             "available" > & 2 exit 1 fi export DEBIAN_FRONTEND =
-                noninteractive "${SUDO[@]}" apt - get update - qq "${SUDO[@]}" apt - get install - y -
-                qq-- no - install - recommends "${missing[@]}"
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=()
+elif command -v sudo >/dev/null 2>&1; then
+    SUDO=(sudo)
+else
+    echo "error: packages missing (${missing[*]}) and neither root nor sudo is available" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -qq
+"${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
