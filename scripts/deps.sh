@@ -9,7 +9,8 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libsdl2-mixer-dev
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
-    libpng-dev
+    libpng-dev libjpeg62-turbo-dev
+    libsndfile1-dev
     libcairo2-dev
     xvfb xdotool xauth x11-apps
 )
