@@ -5,6 +5,7 @@
 #include "render/dib_convert.h"
 #include "render/graphic_errors.h"
 #include "render/picture.h"
+#include "render/picture_import.h"
 
 namespace {
 
@@ -106,14 +107,8 @@ void TBitmap::Assign(const TObject* Source) {
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
-    if (!ReadBitmapFileHeader(Stream)) throw EInvalidGraphic(kDIBInvalid);
-    std::optional<StoredDIB> stored = ReadStoredDIB(Stream);
-    if (!stored) throw EInvalidGraphic(kDIBInvalid);
     TDIB image;
-    if (stored->Info.BitCount > 8 && !DirectFormatOf(stored->Info))
-        ConvertInto(stored->Info, stored->Bits.data(), image, DepthOf(pf32bit));
-    else
-        image.LoadFromStored(std::move(*stored));
+    ImportPicture(Stream, image);
     TakeImage(image);
 }
 

@@ -1,5 +1,5 @@
 // TBitmap: the bitmap of the standard graphics library as far as the show needs
-// it: ".bmp" files of every depth (read by the one stored-form reader), size,
+// it: BMP files of every depth, PNG and JPEG files (picture_import), size,
 // a pixel-format change that converts, top-down scan lines and a canvas. Its
 // pixels are a TDIB, so copies share them until one side changes.
 #pragma once
@@ -11,7 +11,17 @@
 #include "render/dib.h"
 #include "render/graphic.h"
 
-enum TPixelFormat : uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TPixelFormat : uint8_t {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
+};
 
 class TBitmap : public TGraphic {
 public:
@@ -53,9 +63,9 @@ public:
     // Scales the bitmap into Rect of ACanvas.
     void Draw(::Canvas& ACanvas, const TRect& Rect) const override { FImage.Draw(ACanvas, Rect); }
 
-    // Reads a ".bmp" file form. An empty stream, or a header without a picture,
-    // raises EInvalidGraphic "DIB is invalid"; channel masks other than 5-5-5,
-    // 5-6-5 and 8-8-8 are converted to 32 bits.
+    // Reads a BMP, PNG or JPEG file, told apart by its first bytes (picture_import.h):
+    // bad content raises EInvalidGraphic with the reason. PNG, JPEG and BMP files with
+    // unusual channel masks or alpha arrive at 24 bits, transparency as the key colour.
     void LoadFromStream(TStream& Stream) override;
     // Writes the ".bmp" file form (nothing while empty).
     void SaveToStream(TStream& Stream) const override { FImage.SaveToStream(Stream); }

@@ -10,12 +10,11 @@ namespace {
 
 constexpr uint16_t kBitmapFileType = 0x4D42; // "BM" read as a little-endian word
 constexpr int kFileHeaderSize = 14;
-constexpr int kCoreHeaderSize = 12;
-constexpr int kInfoHeaderSize = 40;
-
-[[noreturn]] void Invalid() {
-    throw EInvalidGraphic(kDIBInvalid);
-}
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kLargestHeaderSize = 124;
+constexpr uint32_t kMaskedHeaderSize = 52; // version 2: the three colour masks inside the header
+constexpr uint32_t kAlphaHeaderSize = 56;  // version 3: the alpha mask too
 
 uint16_t U16At(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
@@ -33,45 +32,77 @@ void PutU32(uint8_t* p, uint32_t v) {
     PutU16(p + 2, v >> 16);
 }
 
-// Reads exactly Count bytes, or the data is invalid.
+// Reads exactly Count bytes, or the data is cut off.
 void ReadExactly(TStream& Stream, void* Buffer, size_t Count) {
-    if (Stream.Read(Buffer, Count) != Count) Invalid();
+    if (Stream.Read(Buffer, Count) != Count) RaiseInvalidDIB(CutOffReason(Stream));
+}
+
+// Moves Count bytes ahead, or the data is cut off.
+void Skip(TStream& Stream, int64_t Count) {
+    if (Count > Stream.Remaining()) RaiseInvalidDIB(CutOffReason(Stream));
+    Stream.SetPosition(Stream.Position() + Count);
 }
 
 // The header fields the rest of the reader works from.
 struct HeaderFields {
+    uint32_t HeaderSize = 0;
     int64_t Width = 0;
     int64_t Height = 0; // negative: rows stored top-down
-    int Planes = 0;
     int BitCount = 0;
     uint32_t Compression = CompressionRgb;
     uint32_t ImageSize = 0;
     uint32_t ColorsUsed = 0;
     int PaletteEntrySize = 4;
+    uint32_t Masks[4] = {}; // red, green, blue, alpha, from headers of 52 bytes and more
 };
 
-// Reads the header after its size field: the old 12-byte core header or the 40-byte one.
+bool Os2Header(uint32_t HeaderSize) {
+    return HeaderSize == 16 || HeaderSize == 64;
+}
+
+bool KnownHeaderSize(uint32_t HeaderSize) {
+    switch (HeaderSize) {
+    case kCoreHeaderSize: // OS/2 1.x
+    case 16:              // OS/2 2.x, cut after the bit count
+    case 64:              // OS/2 2.x
+    case kInfoHeaderSize: // Windows 3
+    case kMaskedHeaderSize:
+    case kAlphaHeaderSize:
+    case 108:                // version 4: masks, colour space
+    case kLargestHeaderSize: // version 5: and a colour profile
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Reads the header after its size field. All but the 12-byte core header share
+// the 40-byte layout as far as they reach; the OS/2 fields beyond it, and the
+// colour spaces and profiles of versions 4 and 5, do not change the pixels.
 HeaderFields ReadHeader(TStream& Stream, uint32_t HeaderSize) {
-    uint8_t h[kInfoHeaderSize - 4];
+    if (!KnownHeaderSize(HeaderSize))
+        RaiseInvalidDIB(
+            Format("its information header has %u bytes, a size no known program writes", HeaderSize));
+    uint8_t h[kLargestHeaderSize] = {}; // at the offsets of the header, its size field included
+    ReadExactly(Stream, h + 4, HeaderSize - 4);
     HeaderFields f;
+    f.HeaderSize = HeaderSize;
     if (HeaderSize == kCoreHeaderSize) {
-        ReadExactly(Stream, h, kCoreHeaderSize - 4);
-        f.Width = U16At(h);
-        f.Height = U16At(h + 2);
-        f.Planes = U16At(h + 4);
-        f.BitCount = U16At(h + 6);
+        f.Width = U16At(h + 4);
+        f.Height = U16At(h + 6);
+        f.BitCount = U16At(h + 10);
         f.PaletteEntrySize = 3;
         return f;
     }
-    if (HeaderSize != kInfoHeaderSize) Invalid();
-    ReadExactly(Stream, h, kInfoHeaderSize - 4);
-    f.Width = int32_t(U32At(h));
-    f.Height = int32_t(U32At(h + 4));
-    f.Planes = U16At(h + 8);
-    f.BitCount = U16At(h + 10);
-    f.Compression = U32At(h + 12);
-    f.ImageSize = U32At(h + 16);
-    f.ColorsUsed = U32At(h + 28);
+    f.Width = int32_t(U32At(h + 4));
+    f.Height = int32_t(U32At(h + 8));
+    f.BitCount = U16At(h + 14);
+    f.Compression = U32At(h + 16);
+    f.ImageSize = U32At(h + 20);
+    f.ColorsUsed = U32At(h + 32);
+    if (HeaderSize >= kMaskedHeaderSize && !Os2Header(HeaderSize))
+        for (int k = 0; k < (HeaderSize >= kAlphaHeaderSize ? 4 : 3); ++k)
+            f.Masks[k] = U32At(h + 40 + 4 * k);
     return f;
 }
 
@@ -80,28 +111,51 @@ bool ValidBitCount(int BitCount) {
            BitCount == 32;
 }
 
+bool UsesBitfields(const HeaderFields& F) {
+    return F.Compression == CompressionBitfields || F.Compression == CompressionAlphaBitfields;
+}
+
 // Compression and depth must fit each other; run-length rows cannot be top-down.
-bool ValidCompression(const HeaderFields& F) {
+void CheckCompression(const HeaderFields& F) {
+    const bool os2 = Os2Header(F.HeaderSize);
     switch (F.Compression) {
     case CompressionRgb:
-        return true;
+        return;
     case CompressionRle8:
-        return F.BitCount == 8 && F.Height > 0;
     case CompressionRle4:
-        return F.BitCount == 4 && F.Height > 0;
+        if (F.BitCount != (F.Compression == CompressionRle8 ? 8 : 4))
+            RaiseInvalidDIB(Format("it has run-length data at %d bits per pixel", F.BitCount));
+        if (F.Height < 0) RaiseInvalidDIB("it has run-length data with its rows top-down");
+        return;
     case CompressionBitfields:
-        return F.BitCount == 16 || F.BitCount == 32;
+    case CompressionAlphaBitfields:
+        if (os2) RaiseInvalidDIB("it uses OS/2 compression this program cannot read");
+        if (F.BitCount != 16 && F.BitCount != 32)
+            RaiseInvalidDIB(Format("it has bit fields at %d bits per pixel", F.BitCount));
+        return;
+    case CompressionJpeg:
+    case CompressionPng:
+        if (os2) RaiseInvalidDIB("it uses OS/2 compression this program cannot read");
+        RaiseInvalidDIB(F.Compression == CompressionJpeg
+                            ? "it holds a JPEG inside the BMP; save it as a JPEG file"
+                            : "it holds a PNG inside the BMP; save it as a PNG file");
     default:
-        return false;
+        RaiseInvalidDIB(Format("it uses compression %u, which this program cannot read", F.Compression));
     }
 }
 
 // Checks the header's numbers and that the pixel block stays within kMaxDIBBytes.
+// Planes, densities and colours important are not checked: no program needs them.
 void CheckHeader(const HeaderFields& F) {
-    if (F.Planes != 1 || !ValidBitCount(F.BitCount) || !ValidCompression(F)) Invalid();
+    if (!ValidBitCount(F.BitCount)) RaiseInvalidDIB(Format("it has %d bits per pixel", F.BitCount));
+    CheckCompression(F);
     // INT32_MIN has no positive counterpart, so it is refused with zero sizes.
-    if (F.Width <= 0 || F.Height == 0 || F.Height == INT32_MIN) Invalid();
-    if (!DIBSizeFits(F.BitCount, F.Width, std::abs(F.Height))) Invalid();
+    if (F.Width <= 0 || F.Height == 0 || F.Height == INT32_MIN)
+        RaiseInvalidDIB(Format("it is a BMP of %lld x %lld pixels", (long long)F.Width, (long long)F.Height));
+    if (!DIBSizeFits(F.BitCount, F.Width, std::abs(F.Height)))
+        RaiseInvalidDIB(Format("it is a BMP of %lld x %lld pixels, more than the %lld MiB a picture may take",
+                               (long long)F.Width, (long long)std::abs(F.Height),
+                               (long long)(kMaxDIBBytes >> 20)));
 }
 
 // A channel mask must be one unbroken run of bits inside the pixel.
@@ -111,23 +165,53 @@ bool ValidMask(uint32_t Mask, int BitCount) {
     return (run & (run + 1)) == 0;
 }
 
-TDIBPixelFormat ReadMasks(TStream& Stream, int BitCount) {
-    uint8_t m[12];
-    ReadExactly(Stream, m, sizeof m);
-    const uint32_t r = U32At(m), g = U32At(m + 4), b = U32At(m + 8);
-    if (!ValidMask(r, BitCount) || !ValidMask(g, BitCount) || !ValidMask(b, BitCount)) Invalid();
-    if ((r & g) != 0 || (r & b) != 0 || (g & b) != 0) Invalid();
-    return MakeDIBPixelFormatMask(r, g, b);
+// The colour masks (red, green, blue) must be sound and apart; an alpha mask, where
+// there is one, too.
+void CheckMasks(const uint32_t* Masks, int BitCount) {
+    uint32_t seen = 0;
+    for (int k = 0; k < 4; ++k) {
+        if (k == 3 && Masks[k] == 0) break;
+        if (!ValidMask(Masks[k], BitCount) || (seen & Masks[k]) != 0)
+            RaiseInvalidDIB(Format("its colour masks (red %08X, green %08X, blue %08X, alpha %08X) are not "
+                                   "separate runs of bits within %d-bit pixels",
+                                   Masks[0], Masks[1], Masks[2], Masks[3], BitCount));
+        seen |= Masks[k];
+    }
 }
 
-// Palette: colours used, or the full 2^BitCount when that is 0; never above 256
-// and never above what the depth can index.
-void ReadPalette(TStream& Stream, const HeaderFields& F, TRGBQuads& Table) {
+// Bit fields: masks from the header, or after a 40-byte header (three, or four
+// with compression 6). Without bit fields, a 32-bit image of a version 3 header
+// or later may still name an alpha channel beside its 8-8-8 colours.
+void ReadMasks(TStream& Stream, HeaderFields& F) {
+    if (!UsesBitfields(F)) {
+        const uint32_t alpha = F.Masks[3];
+        F.Masks[3] = 0;
+        if (F.BitCount == 32 && ValidMask(alpha, 32) && (alpha & 0xFFFFFF) == 0) F.Masks[3] = alpha;
+        return;
+    }
+    if (F.HeaderSize == kInfoHeaderSize) {
+        const int count = F.Compression == CompressionAlphaBitfields ? 4 : 3;
+        uint8_t m[16];
+        ReadExactly(Stream, m, size_t(count) * 4);
+        for (int k = 0; k < count; ++k)
+            F.Masks[k] = U32At(m + 4 * k);
+    }
+    CheckMasks(F.Masks, F.BitCount);
+}
+
+// Palette: colours used, or the full 2^BitCount when that is 0, clamped to what
+// the depth can index (direct images may carry up to 256 entries, skipped). With a
+// known pixel start the palette ends there at the latest.
+void ReadPalette(TStream& Stream, const HeaderFields& F, int64_t PixelStart, TRGBQuads& Table) {
     int64_t count = F.ColorsUsed;
-    if (count == 0 && F.BitCount <= 8) count = int64_t(1) << F.BitCount;
-    if (count > 256 || (F.BitCount <= 8 && count > (int64_t(1) << F.BitCount))) Invalid();
+    if (F.BitCount <= 8 && (count == 0 || count > (int64_t(1) << F.BitCount)))
+        count = int64_t(1) << F.BitCount;
+    count = std::min<int64_t>(count, 256);
+    const int64_t room = PixelStart - Stream.Position();
+    if (PixelStart >= 0 && room >= 0) count = std::min(count, room / F.PaletteEntrySize);
     uint8_t entries[256 * 4];
     ReadExactly(Stream, entries, size_t(count) * F.PaletteEntrySize);
+    if (F.BitCount > 8) return;
     for (int64_t i = 0; i < count; ++i) {
         const uint8_t* e = entries + i * F.PaletteEntrySize;
         Table[size_t(i)] = TRGBQuad{e[0], e[1], e[2], 0};
@@ -143,14 +227,18 @@ void FlipRows(std::vector<uint8_t>& Bits, int32_t WidthBytes, int32_t Height) {
     }
 }
 
-// Reads the pixel block; nothing is allocated before the stream is known to hold it.
+// Reads the pixel block; nothing is allocated before the stream is known to hold
+// it. Uncompressed rows may lack the padding of the last row at the end of the data.
 std::vector<uint8_t> ReadPixels(TStream& Stream, const HeaderFields& F, const DIBInfo& Info) {
     const bool encoded = F.Compression == CompressionRle8 || F.Compression == CompressionRle4;
+    if (encoded && F.ImageSize == 0) RaiseInvalidDIB("its run-length data has no size");
     const int64_t count = encoded ? F.ImageSize : Info.Size();
-    if (count == 0 || count > Stream.Remaining()) Invalid();
-    std::vector<uint8_t> bits(static_cast<size_t>(count));
-    ReadExactly(Stream, bits.data(), bits.size());
-    if (encoded && !DecodeRLE(bits, F.Compression, Info, nullptr)) Invalid();
+    const int64_t padding = encoded ? 0 : Info.WidthBytes() - (int64_t(F.BitCount) * Info.Width + 7) / 8;
+    if (count - padding > Stream.Remaining()) RaiseInvalidDIB(CutOffReason(Stream));
+    std::vector<uint8_t> bits(static_cast<size_t>(count), 0);
+    ReadExactly(Stream, bits.data(), size_t(std::min(count, Stream.Remaining())));
+    if (encoded && !DecodeRLE(bits, F.Compression, Info, nullptr))
+        RaiseInvalidDIB("its run-length data runs past the image or ends before its end mark");
     if (F.Height < 0) FlipRows(bits, Info.WidthBytes(), Info.Height);
     return bits;
 }
@@ -268,33 +356,47 @@ TDIBPixelFormat MakeDIBPixelFormatMask(uint32_t RBitMask, uint32_t GBitMask, uin
                            shiftOf(RBitMask), shiftOf(GBitMask), shiftOf(BBitMask)};
 }
 
-std::optional<StoredDIB> ReadStoredDIB(TStream& Stream) {
+std::optional<StoredDIB> ReadStoredDIB(TStream& Stream, int64_t PixelStart) {
     uint8_t sizeField[4];
     const size_t got = Stream.Read(sizeField, sizeof sizeField);
     if (got == 0) return std::nullopt;
-    if (got != sizeof sizeField) Invalid();
-    const HeaderFields f = ReadHeader(Stream, U32At(sizeField));
+    if (got != sizeof sizeField) RaiseInvalidDIB(CutOffReason(Stream));
+    if (PixelStart > Stream.Size()) PixelStart = -1; // an offset past the end tells nothing
+    HeaderFields f = ReadHeader(Stream, U32At(sizeField));
     CheckHeader(f);
+    ReadMasks(Stream, f);
     StoredDIB dib;
     dib.Info.Width = int32_t(f.Width);
     dib.Info.Height = int32_t(std::abs(f.Height));
     dib.Info.BitCount = f.BitCount;
-    if (f.Compression == CompressionBitfields)
-        dib.Info.PixelFormat = ReadMasks(Stream, f.BitCount);
+    if (UsesBitfields(f))
+        dib.Info.PixelFormat = MakeDIBPixelFormatMask(f.Masks[0], f.Masks[1], f.Masks[2]);
     else if (f.BitCount == 16)
         dib.Info.PixelFormat = kPixelFormat555;
-    ReadPalette(Stream, f, dib.Info.ColorTable);
+    dib.AlphaMask = f.Masks[3];
+    ReadPalette(Stream, f, PixelStart, dib.Info.ColorTable);
+    if (PixelStart > Stream.Position()) Skip(Stream, PixelStart - Stream.Position());
     dib.Bits = ReadPixels(Stream, f, dib.Info);
-    dib.Compression = f.Compression == CompressionBitfields ? CompressionRgb : f.Compression;
+    dib.Compression = UsesBitfields(f) ? CompressionRgb : f.Compression;
     return dib;
 }
 
-bool ReadBitmapFileHeader(TStream& Stream) {
+bool ReadBitmapFileHeader(TStream& Stream, uint32_t* PixelOffset) {
     uint8_t header[kFileHeaderSize];
     const size_t got = Stream.Read(header, sizeof header);
     if (got == 0) return false;
-    if (got != sizeof header || U16At(header) != kBitmapFileType) Invalid();
+    if (got != sizeof header) RaiseInvalidDIB(CutOffReason(Stream));
+    if (U16At(header) != kBitmapFileType) RaiseInvalidDIB("it does not start with \"BM\"");
+    if (PixelOffset) *PixelOffset = U32At(header + 10);
     return true;
+}
+
+void RaiseInvalidDIB(const std::string& Reason) {
+    throw EInvalidGraphic(Format("%s (%s)", kDIBInvalid, Reason.c_str()));
+}
+
+std::string CutOffReason(const TStream& Stream) {
+    return Format("it is cut off after %lld bytes", (long long)Stream.Size());
 }
 
 bool DecodeRLE(const std::vector<uint8_t>& Encoded, uint32_t Compression, const DIBInfo& Info,

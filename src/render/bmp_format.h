@@ -1,18 +1,54 @@
 // The one reader and writer of device-independent bitmaps in their stored form
 // (information header, channel masks, palette, pixel rows) and their file form
 // ("BM" file header + stored form). Every byte read is untrusted: anything the
-// reader cannot turn into a sound image raises EInvalidGraphic "DIB is invalid".
+// reader cannot turn into a sound image raises EInvalidGraphic "DIB is invalid
+// (<what is wrong, in plain words>)". The writer writes only the 40-byte header.
+//
+// What the reader takes from files other programs write, and what it refuses:
+//
+//   | oddity                                                     | reaction |
+//   |------------------------------------------------------------|-------------------------------------------|
+//   | header of 12 (OS/2 1.x), 16, 64 (OS/2 2.x), 40, 52, 56,     | read; 52 and more carry the masks in the
+//   | |   108 (version 4) or 124 (version 5) bytes                 |   header; colour spaces, profiles
+//   ignored  | | any other header size                                      | refused | | planes other than
+//   1, densities, colours important          | ignored                                   | | image size field
+//   wrong (uncompressed)                      | ignored                                   | | colours used
+//   above what the depth can index, or above 256  | clamped                                   | | palette
+//   shorter than the depth allows                      | read; missing entries are black           | |
+//   palette index beyond the palette                           | black, never read out of bounds           |
+//   | gap between palette and pixels (file offset)               | skipped | | last row's padding missing at
+//   the end of the file          | padded with zeros                         | | top-down rows (negative
+//   height)                            | read, held bottom-up                      | | bit fields (3, or 6
+//   with alpha) of any contiguous masks at   | read; the image converts to 8-8-8 (dib_convert) | |   16 and
+//   32 bits                                           |                                           | | alpha
+//   mask (bit fields, or version 3+ header at 32 bits)   | read; an alpha that is 0 everywhere ignored | |
+//   truncated header, masks, palette or pixels                 | refused: "cut off after N bytes"          |
+//   | width or height 0, negative width, pixels above 256 MiB    | refused | | bit count other than 1, 4, 8,
+//   16, 24, 32                   | refused                                   | | masks empty, broken,
+//   overlapping or wider than the pixel   | refused                                   | | run-length data of
+//   the wrong depth, top-down, past the row | refused                                   | |   or the image,
+//   or without its end mark                    |                                           | | JPEG or PNG
+//   inside a BMP, OS/2 Huffman or 24-bit RLE       | refused                                   |
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "render/stream.h"
 
 // Compression codes of the information header.
-enum : uint32_t { CompressionRgb = 0, CompressionRle8 = 1, CompressionRle4 = 2, CompressionBitfields = 3 };
+enum : uint32_t {
+    CompressionRgb = 0,
+    CompressionRle8 = 1,
+    CompressionRle4 = 2,
+    CompressionBitfields = 3,
+    CompressionJpeg = 4,
+    CompressionPng = 5,
+    CompressionAlphaBitfields = 6
+};
 
 // One palette entry as stored: blue, green, red, reserved.
 struct TRGBQuad {
@@ -77,21 +113,31 @@ struct DIBInfo {
 
 // An image as read: its description and either its bottom-up pixel rows
 // (CompressionRgb) or, for run-length images (CompressionRle8, CompressionRle4), the encoded bytes,
-// already checked to decode within the image.
+// already checked to decode within the image. Info.PixelFormat may hold any sound masks;
+// AlphaMask is the alpha channel's mask, 0 when the file has none.
 struct StoredDIB {
     DIBInfo Info;
     uint32_t Compression = CompressionRgb;
+    uint32_t AlphaMask = 0;
     std::vector<uint8_t> Bits;
 };
 
 // Reads the stored form. Nothing left in the stream gives no image (nullopt);
-// anything unsound raises EInvalidGraphic "DIB is invalid" with the stream
-// position undefined.
-std::optional<StoredDIB> ReadStoredDIB(TStream& Stream);
+// anything unsound raises EInvalidGraphic "DIB is invalid (<reason>)" with the
+// stream position undefined. PixelStart, when not negative, is the stream
+// position where a file header says the pixels begin: it bounds the palette and
+// skips a gap before the pixels (an offset before the palette is ignored).
+std::optional<StoredDIB> ReadStoredDIB(TStream& Stream, int64_t PixelStart = -1);
 
 // Reads a 14-byte "BM" file header. False when the stream holds no byte at all;
-// a short header or another type raises EInvalidGraphic "DIB is invalid".
-bool ReadBitmapFileHeader(TStream& Stream);
+// a short header or another type raises EInvalidGraphic "DIB is invalid (<reason>)".
+// PixelOffset, when given, receives the header's offset of the pixels from the header's start.
+bool ReadBitmapFileHeader(TStream& Stream, uint32_t* PixelOffset = nullptr);
+
+// The EInvalidGraphic of a stored or file form that cannot be read: "DIB is invalid (<Reason>)".
+[[noreturn]] void RaiseInvalidDIB(const std::string& Reason);
+// The reason for data that ends early: "it is cut off after <size of Stream> bytes".
+std::string CutOffReason(const TStream& Stream);
 
 // Decodes run-length pixels into Target (Info.Size() bytes, zeroed, bottom-up),
 // or only checks them when Target is null. False when a run, literal or delta

@@ -212,6 +212,11 @@ void TDIB::WriteData(TStream& Stream) const {
 }
 
 void TDIB::LoadFromStored(StoredDIB&& Stored) {
+    if (NeedsConversion(Stored)) {
+        if (!DIBSizeFits(24, Stored.Info.Width, Stored.Info.Height))
+            throw EOutOfResources(Format("%s cannot be made", "DIB"));
+        Stored = ConvertToRgb24(Stored);
+    }
     CheckImage(Stored.Info);
     SetImage(std::make_shared<TDIBSharedImage>(std::move(Stored)));
 }

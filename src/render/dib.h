@@ -129,7 +129,8 @@ public:
     // Stored form: information block and pixels. An empty stream empties the image.
     void ReadData(TStream& Stream) override;
     void WriteData(TStream& Stream) const override;
-    // Takes the image of a stored form already read (its format checked as SetSize does).
+    // Takes the image of a stored form already read. Unusual channel masks and alpha
+    // are first converted to 24 bits (alpha as the key colour, see dib_convert.h).
     void LoadFromStored(StoredDIB&& Stored);
 
 private:

@@ -8,9 +8,10 @@
 
 namespace {
 
-// Widens a channel of Width bits to 8 by repeating its bits from the top, so the
-// largest value becomes 255 (as 5-6-5 pixels are widened); wider channels keep
-// their top 8 bits.
+// Widens a channel of Width bits to 8 by repeating its bits from the top, so 0
+// stays 0 and the largest value becomes 255 (as 5-6-5 pixels are widened: 4 bits
+// 0xA give 0xAA, 2 bits 0b10 give 0xAA); wider channels keep their top 8 bits
+// (10 bits 0x3FF give 0xFF, 0x200 give 0x80).
 uint32_t WidenChannel(uint32_t Value, int Width) {
     if (Width >= 8) return Value >> (Width - 8);
     uint32_t repeated = 0;
@@ -41,15 +42,21 @@ void ReadIndexedRow(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
     }
 }
 
+// The little-endian pixel of Bytes bytes at column X of Row.
+uint32_t PackedPixel(const uint8_t* Row, int32_t X, int Bytes) {
+    const uint8_t* p = Row + int64_t(X) * Bytes;
+    uint32_t pixel = 0;
+    for (int k = Bytes - 1; k >= 0; --k)
+        pixel = pixel << 8 | p[k];
+    return pixel;
+}
+
 // Direct rows: little-endian pixels of 2, 3 or 4 bytes split by the channel masks.
 void ReadMaskedRow(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors) {
     const int bytes = Info.BitCount / 8;
     const TDIBPixelFormat& f = Info.PixelFormat;
     for (int32_t x = 0; x < Info.Width; ++x) {
-        const uint8_t* p = Row + int64_t(x) * bytes;
-        uint32_t pixel = 0;
-        for (int k = bytes - 1; k >= 0; --k)
-            pixel = pixel << 8 | p[k];
+        const uint32_t pixel = PackedPixel(Row, x, bytes);
         Colors[x] = RGB(uint8_t(ChannelOf(pixel, f.RBitMask, f.RShift)),
                         uint8_t(ChannelOf(pixel, f.GBitMask, f.GShift)),
                         uint8_t(ChannelOf(pixel, f.BBitMask, f.BShift)));
@@ -78,6 +85,28 @@ void WidenBgr24Rows(const PixelView& Source, const PixelView& Target) {
             t[2] = s[2];
             t[3] = 0;
         }
+    }
+}
+
+// True when some pixel has a nonzero alpha.
+bool AlphaInUse(const StoredDIB& Stored) {
+    const DIBInfo& info = Stored.Info;
+    if (Stored.AlphaMask == 0 || info.BitCount <= 8) return false;
+    for (int32_t y = 0; y < info.Height; ++y) {
+        const uint8_t* row = Stored.Bits.data() + int64_t(y) * info.WidthBytes();
+        for (int32_t x = 0; x < info.Width; ++x)
+            if ((PackedPixel(row, x, info.BitCount / 8) & Stored.AlphaMask) != 0) return true;
+    }
+    return false;
+}
+
+// Folds each pixel's alpha of Row into its colour.
+void KeyRow(const StoredDIB& Stored, const uint8_t* Row, uint32_t* Colors) {
+    const int shift = std::countr_zero(Stored.AlphaMask);
+    const int width = std::popcount(Stored.AlphaMask);
+    for (int32_t x = 0; x < Stored.Info.Width; ++x) {
+        const uint32_t pixel = PackedPixel(Row, x, Stored.Info.BitCount / 8);
+        Colors[x] = KeyedColor(Colors[x], uint8_t(WidenChannel((pixel & Stored.AlphaMask) >> shift, width)));
     }
 }
 
@@ -131,4 +160,34 @@ void ConvertDIBPixels(const DIBInfo& Info, const uint8_t* Bits, const PixelView&
         ReadRowColors(Info, Bits + int64_t(Info.Height - 1 - y) * Info.WidthBytes(), colors.data());
         WriteRowColors(Target, y, colors.data());
     }
+}
+
+uint32_t KeyedColor(uint32_t Color, uint8_t Alpha) {
+    if (Alpha < 128) return kKeyColor;
+    return Color == kKeyColor ? kNudgedKeyColor : Color;
+}
+
+bool NeedsConversion(const StoredDIB& Stored) {
+    if (Stored.Info.BitCount <= 8) return false;
+    return !DirectFormatOf(Stored.Info) || AlphaInUse(Stored);
+}
+
+StoredDIB ConvertToRgb24(const StoredDIB& Stored) {
+    StoredDIB out;
+    out.Info = DIBInfo{Stored.Info.Width, Stored.Info.Height, 24, kPixelFormat888, {}};
+    out.Bits.assign(size_t(out.Info.Size()), 0);
+    const bool keyed = AlphaInUse(Stored);
+    std::vector<uint32_t> colors(size_t(Stored.Info.Width));
+    for (int32_t y = 0; y < Stored.Info.Height; ++y) { // both images bottom-up: rows keep their order
+        const uint8_t* source = Stored.Bits.data() + int64_t(y) * Stored.Info.WidthBytes();
+        ReadRowColors(Stored.Info, source, colors.data());
+        if (keyed) KeyRow(Stored, source, colors.data());
+        uint8_t* target = out.Bits.data() + int64_t(y) * out.Info.WidthBytes();
+        for (int32_t x = 0; x < Stored.Info.Width; ++x, target += 3) {
+            target[0] = BlueOf(colors[size_t(x)]);
+            target[1] = GreenOf(colors[size_t(x)]);
+            target[2] = RedOf(colors[size_t(x)]);
+        }
+    }
+    return out;
 }

@@ -1,6 +1,7 @@
 // Pixel conversions of device-independent bitmaps: a direct (16/24/32-bit)
-// image seen as a PixelView, and any image (palette, any channel masks)
-// converted into a view of a direct format.
+// image seen as a PixelView, any image (palette, any channel masks) converted
+// into a view of a direct format, and images with unusual masks or an alpha
+// channel turned into 24-bit ones with alpha folded into the key colour.
 #pragma once
 
 #include <cstdint>
@@ -24,3 +25,20 @@ void ReadRowColors(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors);
 
 // Converts the whole image into Target, which has the image's size.
 void ConvertDIBPixels(const DIBInfo& Info, const uint8_t* Bits, const PixelView& Target);
+
+// The colour that marks a pixel as transparent ($FFFFFF, white), and the colour an
+// opaque pixel of exactly that colour becomes so that it stays visible.
+constexpr uint32_t kKeyColor = 0xFFFFFF;
+constexpr uint32_t kNudgedKeyColor = 0xFEFEFE;
+
+// A pixel's colour ($00BBGGRR) with its alpha folded in: below half opacity
+// (Alpha < 128) the key colour; an opaque pixel of the key colour is nudged.
+uint32_t KeyedColor(uint32_t Color, uint8_t Alpha);
+
+// True when a TDIB cannot hold the image as read: direct pixels with channel masks
+// other than 5-5-5, 5-6-5 and 8-8-8, or an alpha channel that is not 0 everywhere
+// (many programs write 0 there for opaque pixels).
+bool NeedsConversion(const StoredDIB& Stored);
+// The image at 24 bits, 8-8-8: channels widened as ReadRowColors does, alpha keyed.
+// Stored must be a decoded (not run-length) direct image.
+StoredDIB ConvertToRgb24(const StoredDIB& Stored);

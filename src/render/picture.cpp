@@ -36,10 +36,12 @@ std::string ExtensionOf(const std::string& FileName) {
     return FileName.substr(dot + 1);
 }
 
+// The class for a file: ".dib" files are read as TDIB; every other file as a
+// TBitmap, which tells BMP, PNG and JPEG apart by their content.
 std::unique_ptr<TGraphic> GraphicForExtension(const std::string& Extension) {
     for (const GraphicClass& c : kGraphicClasses)
         if (LowerCase(Extension) == c.Extension) return c.Create();
-    throw EInvalidGraphic(Format("Unknown picture file extension (.%s)", Extension.c_str()));
+    return std::make_unique<TBitmap>();
 }
 
 std::unique_ptr<TGraphic> GraphicForClassName(const std::string& Name) {

@@ -1,5 +1,6 @@
 // TPicture: the container that holds one graphic and picks its class by file
-// extension (".bmp" -> TBitmap, ".dib" -> TDIB) or by the class name stored in
+// extension (".dib" -> TDIB, any other -> TBitmap, which reads BMP, PNG and JPEG
+// by their content) or by the class name stored in
 // a form's "Data" property (a length byte, the name, then the graphic's stored form).
 #pragma once
 
@@ -28,9 +29,9 @@ public:
     int32_t Width() const { return FGraphic ? FGraphic->Width() : 0; }
     int32_t Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
-    // Loads a file into a new graphic of the class its extension names.
-    // EInvalidGraphic "Unknown picture file extension (.%s)" for others; a
-    // missing file "Cannot open file "%s". %s"; bad content `Cannot load "%s": DIB is invalid`.
+    // Loads a file into a new graphic of the class its extension names. A missing
+    // file raises "Cannot open file "%s". %s"; bad content EInvalidGraphic
+    // `Cannot load "<file>": <reason>`, e.g. "it is cut off after 1234 bytes".
     // The picture keeps its previous graphic when loading fails.
     void LoadFromFile(const std::string& FileName);
     // Writes the graphic's file form (nothing without a graphic).

@@ -201,13 +201,24 @@ TEST(Bitmap, LoadErrorsNameTheFileAndKeepThePicture) {
     const std::string bad = WriteFile("bad.bmp", FileBytes(lying));
     const std::string empty = WriteFile("empty.bmp", {});
     const std::string headerOnly = WriteFile("header.bmp", {'B', 'M', 14, 0, 0, 0, 0, 0, 0, 0, 14, 0, 0, 0});
-    const std::string text = WriteFile("text.png", {'x'});
+    const std::string text = WriteFile("notes.png", {'2', '6', ' ', 'J', 'u', 'n', 'i', '\n', 0});
+    const std::string gif = WriteFile("party.bmp", {'G', 'I', 'F', '8', '9', 'a', 1, 0});
+    const std::string icon = WriteFile("icon.jpg", {0, 0, 1, 0, 1, 0, 16, 16, 0});
+    const std::string load = "Cannot load \"";
     const Case cases[] = {
         {"missing file", missing, "Cannot open file \"" + missing + "\". No such file or directory"},
-        {"truncated pixels", bad, "Cannot load \"" + bad + "\": DIB is invalid"},
-        {"empty file", empty, "Cannot load \"" + empty + "\": DIB is invalid"},
-        {"file header only", headerOnly, "Cannot load \"" + headerOnly + "\": DIB is invalid"},
-        {"unknown extension", text, "Unknown picture file extension (.png)"},
+        {"truncated pixels", bad, load + bad + "\": DIB is invalid (it is cut off after 64 bytes)"},
+        {"empty file", empty, load + empty + "\": it is empty"},
+        {"file header only", headerOnly,
+         load + headerOnly + "\": DIB is invalid (it has a file header but no picture)"},
+        {"text named .png", text,
+         load + text + "\": it is not a picture this program can read (it starts with \"26 Juni\")"},
+        {"GIF named .bmp", gif,
+         load + gif + "\": it is a GIF picture, which this program cannot read; save it as PNG"},
+        {"icon named .jpg", icon,
+         load + icon +
+             "\": it is not a picture this program can read (it starts with the bytes 00 00 01 00 01 00 10 "
+             "10)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -6,7 +6,7 @@
 #include <vector>
 
 struct BmpLayout {
-    uint32_t HeaderSize = 40; // 12 writes the old core header; other sizes pad with zeros
+    uint32_t HeaderSize = 40; // 12 writes the old core header; others cut or pad the 40-byte one
     int32_t Width = 1;
     int32_t Height = 1;
     uint16_t Planes = 1;
@@ -14,9 +14,12 @@ struct BmpLayout {
     uint32_t Compression = 0;
     uint32_t ImageSize = 0;
     uint32_t ColorsUsed = 0;
+    std::vector<uint32_t>
+        HeaderMasks;              // red, green, blue (alpha) at offset 40 of a header of 52 bytes or more
     std::vector<uint32_t> Masks;  // written after the header when present
     std::vector<uint8_t> Palette; // raw entry bytes
     std::vector<uint8_t> Pixels;  // raw pixel (or run-length) bytes
+    uint32_t Gap = 0;             // zero bytes between palette and pixels; the file header points past them
 };
 
 inline void AppendLe(std::vector<uint8_t>& Out, uint32_t Value, int Bytes) {
@@ -44,12 +47,14 @@ inline std::vector<uint8_t> StoredBytes(const BmpLayout& S) {
         AppendLe(out, 0, 4);
         AppendLe(out, S.ColorsUsed, 4);
         AppendLe(out, 0, 4); // colours important
-        while (out.size() < S.HeaderSize)
-            out.push_back(0);
+        for (uint32_t m : S.HeaderMasks)
+            AppendLe(out, m, 4);
+        out.resize(S.HeaderSize, 0); // cut (OS/2's 16 bytes) or padded
     }
     for (uint32_t m : S.Masks)
         AppendLe(out, m, 4);
     out.insert(out.end(), S.Palette.begin(), S.Palette.end());
+    out.insert(out.end(), S.Gap, 0);
     out.insert(out.end(), S.Pixels.begin(), S.Pixels.end());
     return out;
 }
@@ -60,7 +65,7 @@ inline std::vector<uint8_t> FileBytes(const BmpLayout& S) {
     std::vector<uint8_t> out{'B', 'M'};
     AppendLe(out, uint32_t(14 + stored.size()), 4);
     AppendLe(out, 0, 4);
-    AppendLe(out, 14 + S.HeaderSize + uint32_t(S.Masks.size() * 4 + S.Palette.size()), 4);
+    AppendLe(out, 14 + S.HeaderSize + uint32_t(S.Masks.size() * 4 + S.Palette.size()) + S.Gap, 4);
     out.insert(out.end(), stored.begin(), stored.end());
     return out;
 }

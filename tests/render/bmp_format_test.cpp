@@ -1,5 +1,6 @@
 #include "render/bmp_format.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,7 +9,9 @@
 
 #include "render/bmp_builder.h"
 #include "render/dib.h"
+#include "render/dib_convert.h"
 #include "render/graphic_errors.h"
+#include "render/picture_import.h"
 
 namespace {
 
@@ -136,92 +139,125 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
         s.Pixels.assign(4, 0);
         return s;
     }();
+    const char* const kCutOff = "it is cut off after";
+    const char* const kRuns = "its run-length data runs past the image";
+    const char* const kMasks = "are not separate runs of bits";
     struct Case {
         const char* Name;
         std::vector<uint8_t> Bytes;
+        const char* Reason;
     };
     const Case cases[] = {
-        {"header size field cut short", {40, 0}},
-        {"header cut short", truncated(StoredBytes(ok), 20)},
-        {"header size 64", with(ok, [](BmpLayout& s) { s.HeaderSize = 64; })},
-        {"header size 108", with(ok, [](BmpLayout& s) { s.HeaderSize = 108; })},
-        {"bit count 2", with(ok, [](BmpLayout& s) { s.BitCount = 2; })},
-        {"bit count 0", with(ok, [](BmpLayout& s) { s.BitCount = 0; })},
-        {"two planes", with(ok, [](BmpLayout& s) { s.Planes = 2; })},
-        {"compression 4", with(ok, [](BmpLayout& s) { s.Compression = 4; })},
-        {"RLE8 at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = CompressionRle8; })},
-        {"RLE4 at 8 bits", with(ok8, [](BmpLayout& s) { s.Compression = CompressionRle4; })},
-        {"bit fields at 24 bits", with(ok,
-                                       [](BmpLayout& s) {
-                                           s.Compression = CompressionBitfields;
-                                           s.Masks = {0xFF0000, 0xFF00, 0xFF};
-                                       })},
+        {"header size field cut short", {40, 0}, "it is cut off after 2 bytes"},
+        {"header cut short", truncated(StoredBytes(ok), 20), "it is cut off after 20 bytes"},
+        {"header size 44", with(ok, [](BmpLayout& s) { s.HeaderSize = 44; }),
+         "its information header has 44 bytes, a size no known program writes"},
+        {"bit count 2", with(ok, [](BmpLayout& s) { s.BitCount = 2; }), "it has 2 bits per pixel"},
+        {"JPEG inside", with(ok, [](BmpLayout& s) { s.Compression = CompressionJpeg; }),
+         "holds a JPEG inside"},
+        {"compression 7", with(ok, [](BmpLayout& s) { s.Compression = 7; }), "it uses compression 7"},
+        {"OS/2 Huffman",
+         with(ok,
+              [](BmpLayout& s) {
+                  s.HeaderSize = 64;
+                  s.BitCount = 32;
+                  s.Compression = 3;
+              }),
+         "OS/2 compression"},
+        {"RLE8 at 24 bits", with(ok, [](BmpLayout& s) { s.Compression = CompressionRle8; }),
+         "run-length data at 24 bits"},
+        {"RLE4 at 8 bits", with(ok8, [](BmpLayout& s) { s.Compression = CompressionRle4; }),
+         "run-length data at 8 bits"},
+        {"bit fields at 24 bits",
+         with(ok,
+              [](BmpLayout& s) {
+                  s.Compression = CompressionBitfields;
+                  s.Masks = {0xFF0000, 0xFF00, 0xFF};
+              }),
+         "bit fields at 24 bits"},
         {"RLE8 top-down", StoredBytes([] {
              BmpLayout s = Rle8(2, 1, {2, 1, 0, 1});
              s.Height = -1;
              return s;
-         }())},
-        {"257 palette entries", with(ok8, [](BmpLayout& s) { s.ColorsUsed = 257; })},
-        {"17 palette entries at 4 bits", with(ok8,
-                                              [](BmpLayout& s) {
-                                                  s.BitCount = 4;
-                                                  s.ColorsUsed = 17;
-                                              })},
-        {"palette cut short", truncated(StoredBytes(ok8), 40 + 500)},
-        {"zero mask", with(ok16,
-                           [](BmpLayout& s) {
-                               s.Masks = {0xF800, 0, 0x001F};
-                           })},
-        {"overlapping masks", with(ok16,
-                                   [](BmpLayout& s) {
-                                       s.Masks = {0xF800, 0x0FE0, 0x001F};
-                                   })},
-        {"mask with a gap", with(ok16,
-                                 [](BmpLayout& s) {
-                                     s.Masks = {0xF800, 0x07E0, 0x0015};
-                                 })},
-        {"mask beyond 16 bits", with(ok16,
-                                     [](BmpLayout& s) {
-                                         s.Masks = {0x1F800, 0x07E0, 0x001F};
-                                     })},
-        {"masks cut short", truncated(StoredBytes(ok16), 46)},
-        {"width 0", with(ok, [](BmpLayout& s) { s.Width = 0; })},
-        {"height 0", with(ok, [](BmpLayout& s) { s.Height = 0; })},
-        {"negative width", with(ok, [](BmpLayout& s) { s.Width = -2; })},
-        {"height INT_MIN", with(ok, [](BmpLayout& s) { s.Height = INT_MIN; })},
-        {"width and height INT_MAX", with(ok, [](BmpLayout& s) { s.Width = s.Height = INT_MAX; })},
-        {"pixels above 256 MiB", with(ok,
-                                      [](BmpLayout& s) {
-                                          s.Width = 20000;
-                                          s.Height = 20000;
-                                      })},
-        {"pixels cut short", truncated(StoredBytes(ok), 40 + 15)},
-        {"core header with 0 width", with(ok,
-                                          [](BmpLayout& s) {
-                                              s.HeaderSize = 12;
-                                              s.Width = 0;
-                                          })},
+         }()),
+         "top-down"},
+        {"palette cut short", truncated(StoredBytes(ok8), 40 + 500), kCutOff},
+        {"zero mask",
+         with(ok16,
+              [](BmpLayout& s) {
+                  s.Masks = {0xF800, 0, 0x001F};
+              }),
+         kMasks},
+        {"overlapping masks",
+         with(ok16,
+              [](BmpLayout& s) {
+                  s.Masks = {0xF800, 0x0FE0, 0x001F};
+              }),
+         kMasks},
+        {"mask with a gap",
+         with(ok16,
+              [](BmpLayout& s) {
+                  s.Masks = {0xF800, 0x07E0, 0x0015};
+              }),
+         kMasks},
+        {"mask beyond 16 bits",
+         with(ok16,
+              [](BmpLayout& s) {
+                  s.Masks = {0x1F800, 0x07E0, 0x001F};
+              }),
+         kMasks},
+        {"alpha overlapping red",
+         with(ok16,
+              [](BmpLayout& s) {
+                  s.Compression = CompressionAlphaBitfields;
+                  s.Masks = {0xF800, 0x07E0, 0x001F, 0x8000};
+              }),
+         kMasks},
+        {"masks cut short", truncated(StoredBytes(ok16), 46), kCutOff},
+        {"width 0", with(ok, [](BmpLayout& s) { s.Width = 0; }), "it is a BMP of 0 x 2 pixels"},
+        {"height 0", with(ok, [](BmpLayout& s) { s.Height = 0; }), "it is a BMP of 2 x 0 pixels"},
+        {"negative width", with(ok, [](BmpLayout& s) { s.Width = -2; }), "it is a BMP of -2 x 2 pixels"},
+        {"height INT_MIN", with(ok, [](BmpLayout& s) { s.Height = INT_MIN; }), "pixels"},
+        {"width and height INT_MAX", with(ok, [](BmpLayout& s) { s.Width = s.Height = INT_MAX; }),
+         "more than the 256 MiB"},
+        {"pixels above 256 MiB",
+         with(ok,
+              [](BmpLayout& s) {
+                  s.Width = 20000;
+                  s.Height = 20000;
+              }),
+         "it is a BMP of 20000 x 20000 pixels, more than the 256 MiB a picture may take"},
+        {"pixels cut short", truncated(StoredBytes(ok), 40 + 13), "it is cut off after 53 bytes"},
+        {"core header with 0 width",
+         with(ok,
+              [](BmpLayout& s) {
+                  s.HeaderSize = 12;
+                  s.Width = 0;
+              }),
+         "it is a BMP of 0 x 2 pixels"},
         {"RLE image size beyond the data", StoredBytes([] {
              BmpLayout s = Rle8(2, 1, {2, 1, 0, 1});
              s.ImageSize = 99;
              return s;
-         }())},
+         }()),
+         kCutOff},
         {"RLE image size 0", StoredBytes([] {
              BmpLayout s = Rle8(2, 1, {2, 1, 0, 1});
              s.ImageSize = 0;
              return s;
-         }())},
-        {"RLE8 run past the row", StoredBytes(Rle8(2, 2, {3, 1, 0, 1}))},
-        {"RLE8 literal past the row", StoredBytes(Rle8(2, 2, {0, 3, 1, 2, 3, 0, 0, 1}))},
-        {"RLE8 delta past the image", StoredBytes(Rle8(2, 2, {0, 2, 0, 2, 0, 1}))},
-        {"RLE8 delta past the row", StoredBytes(Rle8(2, 2, {0, 2, 3, 0, 0, 1}))},
-        {"RLE8 run below the last row", StoredBytes(Rle8(2, 1, {0, 0, 1, 1, 0, 1}))},
-        {"RLE8 end of row past the last row", StoredBytes(Rle8(2, 1, {0, 0, 0, 0, 0, 1}))},
-        {"RLE8 literal past the data", StoredBytes(Rle8(8, 1, {0, 5, 1, 2}))},
-        {"RLE8 without end of image", StoredBytes(Rle8(2, 2, {2, 1, 0, 0, 2, 1}))},
-        {"RLE8 delta cut short", StoredBytes(Rle8(2, 2, {0, 2, 1}))},
-        {"RLE4 run past the row", StoredBytes(Rle4(3, 1, {4, 0x11, 0, 1}))},
-        {"RLE4 literal padding missing", StoredBytes(Rle4(5, 1, {0, 5, 0x12, 0x34, 0x50}))},
+         }()),
+         "its run-length data has no size"},
+        {"RLE8 run past the row", StoredBytes(Rle8(2, 2, {3, 1, 0, 1})), kRuns},
+        {"RLE8 literal past the row", StoredBytes(Rle8(2, 2, {0, 3, 1, 2, 3, 0, 0, 1})), kRuns},
+        {"RLE8 delta past the image", StoredBytes(Rle8(2, 2, {0, 2, 0, 2, 0, 1})), kRuns},
+        {"RLE8 delta past the row", StoredBytes(Rle8(2, 2, {0, 2, 3, 0, 0, 1})), kRuns},
+        {"RLE8 run below the last row", StoredBytes(Rle8(2, 1, {0, 0, 1, 1, 0, 1})), kRuns},
+        {"RLE8 end of row past the last row", StoredBytes(Rle8(2, 1, {0, 0, 0, 0, 0, 1})), kRuns},
+        {"RLE8 literal past the data", StoredBytes(Rle8(8, 1, {0, 5, 1, 2})), kRuns},
+        {"RLE8 without end of image", StoredBytes(Rle8(2, 2, {2, 1, 0, 0, 2, 1})), kRuns},
+        {"RLE8 delta cut short", StoredBytes(Rle8(2, 2, {0, 2, 1})), kRuns},
+        {"RLE4 run past the row", StoredBytes(Rle4(3, 1, {4, 0x11, 0, 1})), kRuns},
+        {"RLE4 literal padding missing", StoredBytes(Rle4(5, 1, {0, 5, 0x12, 0x34, 0x50})), kRuns},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -233,7 +269,8 @@ TEST(BmpFormat, RefusesUnsoundDataAndKeepsThePreviousImage) {
             dib.ReadData(stream);
             ADD_FAILURE() << "no error";
         } catch (const EInvalidGraphic& e) {
-            EXPECT_EQ(e.Message, "DIB is invalid");
+            EXPECT_THAT(e.Message, testing::StartsWith("DIB is invalid ("));
+            EXPECT_THAT(e.Message, testing::HasSubstr(c.Reason));
         }
         EXPECT_EQ(dib.Width(), 3);
         EXPECT_EQ(dib.Pixels(0, 0), 0x123456u);
@@ -286,17 +323,125 @@ TEST(BmpFormat, ReadsHeadersMasksAndPalettes) {
     dib.ReadData(plainStream);
     EXPECT_EQ(dib.PixelFormat, kPixelFormat555);
 
-    // Sound masks that a TDIB cannot hold are the image maker's error.
+    // Other sound masks are converted to 24 bits, 8-8-8.
     masked.BitCount = 32;
     masked.Compression = CompressionBitfields;
     masked.Masks = {0x0000FF, 0x00FF00, 0xFF0000};
     masked.Pixels = {1, 2, 3, 4};
     TMemoryStream swappedStream = StreamOf(StoredBytes(masked));
-    try {
-        dib.ReadData(swappedStream);
-        ADD_FAILURE() << "no error";
-    } catch (const EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message, "PixelFormat in invalid");
+    dib.ReadData(swappedStream);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.Pixels(0, 0), 0x010203u); // blue 3, green 2, red 1
+}
+
+// The colours ($00BBGGRR) of an image's top row.
+std::vector<uint32_t> TopRowColors(const TDIB& Dib) {
+    std::vector<uint32_t> colors(size_t(Dib.Width()));
+    ReadRowColors(Dib.Info(), std::as_const(Dib).ScanLine(0), colors.data());
+    return colors;
+}
+
+// A one-row image of Width pixels at BitCount bits with these raw pixel bytes.
+BmpLayout Row(uint32_t HeaderSize, int32_t Width, uint16_t BitCount, std::vector<uint8_t> Pixels) {
+    BmpLayout s;
+    s.HeaderSize = HeaderSize;
+    s.Width = Width;
+    s.BitCount = BitCount;
+    s.Pixels = std::move(Pixels);
+    return s;
+}
+
+BmpLayout Masked(BmpLayout S, uint32_t Compression, std::vector<uint32_t> Masks) {
+    S.Compression = Compression;
+    (S.HeaderSize == 40 ? S.Masks : S.HeaderMasks) = std::move(Masks);
+    return S;
+}
+
+BmpLayout With(BmpLayout S, auto Change) {
+    Change(S);
+    return S;
+}
+
+TEST(BmpFormat, ReadsWhatOtherProgramsWrite) {
+    // Channels widen by repeating their top bits (4 bits 0xA -> 0xAA); wider ones keep their top 8.
+    // Alpha below half makes a pixel the key colour (white); an opaque white is nudged to $FEFEFE.
+    constexpr uint32_t kWhite = 0xFFFFFF, kNudged = 0xFEFEFE, kRed = 0x0000FF, kBlue = 0xFF0000;
+    constexpr uint32_t kMix = 0x302010; // red 0x10, green 0x20, blue 0x30
+    const uint32_t argb[] = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    const std::vector<uint8_t> bgra = {0x30, 0x20, 0x10, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};
+    struct Case {
+        const char* Name;
+        BmpLayout Layout;
+        std::vector<uint32_t> Expected;
+    };
+    const Case cases[] = {
+        {"OS/2 2.x, 16-byte header, 24 bits",
+         Row(16, 2, 24, {0x30, 0x20, 0x10, 0xFF, 0xFF, 0xFF, 0, 0}),
+         {kMix, kWhite}},
+        {"OS/2 2.x, 64-byte header, 2 palette entries of 4 bytes",
+         With(Row(64, 2, 8, {1, 0, 0, 0}),
+              [](BmpLayout& s) {
+                  s.ColorsUsed = 2;
+                  s.Palette = {0xFF, 0, 0, 0, 0, 0, 0xFF, 0};
+              }),
+         {kRed, kBlue}},
+        {"52-byte header, 5-6-5 masks inside",
+         Masked(Row(52, 1, 16, {0x00, 0xF8, 0, 0}), 3, {0xF800, 0x07E0, 0x1F}),
+         {kRed}},
+        {"56-byte header, 32 bits without bit fields, alpha mask inside",
+         With(Row(56, 2, 32, bgra),
+              [&](BmpLayout& s) {
+                  s.HeaderMasks = {0, 0, 0, 0xFF000000};
+              }),
+         {kMix, kWhite}},
+        {"version 4 (108), BGRA bit fields",
+         Masked(Row(108, 2, 32, bgra), 3, {argb, argb + 4}),
+         {kMix, kWhite}},
+        {"version 5 (124), 10-10-10-2",
+         Masked(Row(124, 2, 32, {0x01, 0x00, 0xF8, 0xFF, 0xFF, 0xFF, 0xFF, 0x3F}), 3,
+                {0x3FF00000, 0x000FFC00, 0x3FF, 0xC0000000}),
+         {0x0080FF, kWhite}},
+        {"version 5, RGBA order (alpha in the low byte)",
+         Masked(Row(124, 1, 32, {0xFF, 0x30, 0x20, 0x10}), 3, {0xFF000000, 0xFF0000, 0xFF00, 0xFF}),
+         {kMix}},
+        {"4-4-4-4 with alpha, white opaque and at 7/15",
+         Masked(Row(124, 3, 16, {0x5C, 0xFA, 0xFF, 0x7F, 0xFF, 0x8F, 0, 0}), 3,
+                {0x0F00, 0x00F0, 0x000F, 0xF000}),
+         {0xCC55AA, kWhite, kNudged}},
+        {"1-5-5-5 after a 40-byte header (compression 6)",
+         Masked(Row(40, 2, 16, {0x1F, 0x80, 0x00, 0x7C}), 6, {0x7C00, 0x03E0, 0x1F, 0x8000}),
+         {kBlue, kWhite}},
+        {"alpha 0 everywhere is opaque",
+         Masked(Row(108, 2, 32, {0x30, 0x20, 0x10, 0, 0xFF, 0xFF, 0xFF, 0}), 3, {argb, argb + 4}),
+         {kMix, kWhite}},
+        {"planes 3, colours used 300",
+         With(Row(40, 2, 8, {1, 0, 0, 0}),
+              [](BmpLayout& s) {
+                  s.Planes = 3;
+                  s.ColorsUsed = 300;
+                  s.Palette.assign(1024, 0);
+                  s.Palette[4 + 2] = 0xFF;
+              }),
+         {kRed, 0}},
+        {"short palette: index 7 beyond it is black",
+         With(Row(40, 2, 8, {1, 7, 0, 0}),
+              [](BmpLayout& s) {
+                  s.ColorsUsed = 2;
+                  s.Palette = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+              }),
+         {kWhite, 0}},
+        {"gap before the pixels",
+         With(Row(40, 1, 24, {0x30, 0x20, 0x10, 0}), [](BmpLayout& s) { s.Gap = 6; }),
+         {kMix}},
+        {"last row's padding missing", Row(40, 1, 24, {0x30, 0x20, 0x10}), {kMix}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<uint8_t> bytes = FileBytes(c.Layout);
+        TMemoryStream stream = StreamOf(bytes);
+        TDIB dib;
+        ImportPicture(stream, dib);
+        EXPECT_EQ(TopRowColors(dib), c.Expected);
     }
 }
 
