@@ -2,10 +2,8 @@
 // minus decoding and sound, plus failures on demand.
 #include "platform/audio_headless.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "core/exception.h"
+#include "platform/audio_check.h"
 
 uint32_t HeadlessAudio::GetVersion() {
     Record("GetVersion()");
@@ -82,9 +80,5 @@ bool HeadlessAudio::Settle(AudioCall call, int32_t ruleCode) {
 
 int32_t HeadlessAudio::OpenCode(const std::string& path) const {
     if (!FInitialised) return kAudioErrorInit;
-    // The regular-file test comes first: opening a FIFO would block.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return kAudioErrorFileOpen;
-    if (!std::ifstream(path, std::ios::binary).is_open()) return kAudioErrorFileOpen;
-    return kAudioOk;
+    return CheckAudioFile(path); // the real facility's judgement of the file, without decoding
 }

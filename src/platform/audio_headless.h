@@ -15,8 +15,9 @@
 enum class AudioCall { GetVersion, Init, StreamCreateFile, ChannelPlay, StreamFree, Free };
 
 // Without injected failures it keeps the rules that need no device: Init once before
-// any stream, streams only from readable regular files (which it never decodes), and
-// only handles it gave out. Every device number and frequency is accepted.
+// any stream, streams only from whole sound files (judged as the real facility judges
+// them, audio_check.h, but never decoded), and only handles it gave out. Every device number and frequency is
+// accepted.
 class HeadlessAudio final : public AudioFacility {
 public:
     // kAudioVersion, or 0 when told to fail.

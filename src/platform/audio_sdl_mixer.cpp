@@ -6,8 +6,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "platform/audio_check.h"
+
 #include <cstring>
-#include <filesystem>
 #include <map>
 
 namespace {
@@ -39,17 +40,6 @@ int32_t OpenOutput(int32_t device, int32_t frequency) {
     return kAudioOk;
 }
 
-// True for a regular file this process can open. Anything else (a folder, a FIFO, a
-// device) is refused before decoding: a FIFO would block the decoder, a device never end.
-bool IsReadableRegularFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-    if (!file) return false;
-    SDL_RWclose(file);
-    return true;
-}
-
 // The formats a stream may hold. SDL_mixer also loads MOD and MIDI music, but its
 // MIDI loader takes a header followed by any bytes, so those are refused as not streams.
 bool IsStreamFormat(Mix_MusicType type) {
@@ -65,10 +55,15 @@ bool IsStreamFormat(Mix_MusicType type) {
     }
 }
 
-// Loads the music file at path into music; a failure code or kAudioOk.
+// Loads the music file at path into music; a failure code or kAudioOk. The file is
+// judged first (audio_check.h: missing, empty, cut off, lying), then SDL_mixer picks
+// its decoder by the content, not by the name.
 int32_t LoadMusic(const std::string& path, MusicPtr& music) {
-    if (!IsReadableRegularFile(path)) return kAudioErrorFileOpen;
-    music.reset(Mix_LoadMUS(path.c_str()));
+    const int32_t checked = CheckAudioFile(path);
+    if (checked != kAudioOk) return checked;
+    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+    if (!file) return kAudioErrorFileOpen;
+    music.reset(Mix_LoadMUS_RW(file, 1)); // frees file, also on failure
     if (!music) {
         // SDL_OutOfMemory's text is the one way SDL_mixer tells memory from a bad file.
         return std::strcmp(Mix_GetError(), "Out of memory") == 0 ? kAudioErrorMemory : kAudioErrorFileFormat;

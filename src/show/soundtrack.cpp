@@ -6,8 +6,11 @@
 
 void TMainForm::PlaySoundtrack(const std::string& FileName) {
     MusicStream = FAudio.StreamCreateFile(FileName);
-    if (MusicStream == 0) ShowAudioError("Error creating stream!");
-    // Made even without a stream: a missing file then reports both failures.
+    // A file that cannot be played is reported once; the show then goes on in silence.
+    if (MusicStream == 0) {
+        ShowAudioError("Error creating stream!");
+        return;
+    }
     if (!FAudio.ChannelPlay(MusicStream, false)) ShowAudioError("Error playing stream!");
 }
 

@@ -17,6 +17,10 @@
 #include <thread>
 #include <vector>
 
+#include <sndfile.h>
+
+#include <cmath>
+
 #include "platform/audio_headless.h"
 #include "platform/audio_sdl_mixer.h"
 
@@ -152,8 +156,8 @@ TEST_F(SdlMixerAudioTest, StreamCreateFileRefusesWhatItCannotPlay) {
         {"MIDI header before garbage", FFolder.File("song.bin", "MThd" + Garbage(3000)),
          kAudioErrorFileFormat},
         {"the tone", TonePath(), kAudioOk},
-        {"cut halfway: plays what is there", FFolder.File("half.mp3", tone.substr(0, tone.size() / 2)),
-         kAudioOk},
+        {"cut inside a later frame", FFolder.File("half.mp3", tone.substr(0, tone.size() / 2 + 50)),
+         kAudioErrorFileFormat},
     };
     ASSERT_TRUE(FAudio->Init());
     for (const Case& c : cases) {
@@ -290,6 +294,77 @@ TEST(HeadlessAudio, FailsTheCallItIsToldToWithItsCode) {
         EXPECT_EQ(audio.ErrorGetCode(), code);
         audio.ClearFailures();
         EXPECT_TRUE(c.Make(audio, stream)); // the failed call changed nothing
+    }
+}
+
+// 0.3 s of a 440 Hz tone written by libsndfile in the given format, as a file's bytes.
+std::string ToneFile(const TempFolder& Folder, int Format) {
+    const std::string path = Folder / "tone";
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = Format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<short> samples(44100 * 3 / 10);
+    for (size_t k = 0; k < samples.size(); ++k)
+        samples[k] = short(12000 * std::sin(2 * M_PI * 440 * double(k) / 44100));
+    sf_write_short(file, samples.data(), sf_count_t(samples.size()));
+    sf_close(file);
+    return ReadFile(path);
+}
+
+// A WAV whose data chunk claims four times the samples it has.
+std::string LyingWav(std::string Wav) {
+    const size_t data = Wav.find("data");
+    uint32_t size = 0;
+    std::memcpy(&size, Wav.data() + data + 4, 4);
+    size *= 4;
+    std::memcpy(Wav.data() + data + 4, &size, 4);
+    return Wav;
+}
+
+TEST_F(SdlMixerAudioTest, BothFacilitiesJudgeEachKindOfFileAlike) {
+    const std::string wav = ToneFile(FFolder, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const std::string flac = ToneFile(FFolder, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    const std::string ogg = ToneFile(FFolder, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+    const std::string mp3 = ToneFile(FFolder, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+    auto half = [](const std::string& Bytes) { return Bytes.substr(0, Bytes.size() / 2); };
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        int32_t Code;
+    };
+    const Case cases[] = {
+        {"WAV", wav, kAudioOk},
+        {"FLAC", flac, kAudioOk},
+        {"Ogg Vorbis", ogg, kAudioOk},
+        {"MP3", mp3, kAudioOk},
+        {"empty", "", kAudioErrorFileFormat},
+        {"random bytes", Garbage(20000), kAudioErrorFileFormat},
+        {"MP3 cut in half", half(mp3), kAudioErrorFileFormat},
+        {"WAV with a lying header", LyingWav(wav), kAudioErrorFileFormat},
+        {"WAV cut in half", half(wav), kAudioErrorFileFormat},
+        {"FLAC cut in half", half(flac), kAudioErrorFileFormat},
+        {"Ogg cut in half", half(ogg), kAudioErrorFileFormat},
+    };
+    ASSERT_TRUE(FAudio->Init());
+    HeadlessAudio headless;
+    ASSERT_TRUE(headless.Init());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = FFolder.File("soundtrack.mp3", c.Bytes); // the name never decides
+        EXPECT_AUDIO(FAudio, StreamCreateFile(path), c.Code);
+        EXPECT_AUDIO((&headless), StreamCreateFile(path), c.Code);
+    }
+}
+
+TEST(SdlMixerAudioPlayback, FlacAndOggArePlayedToo) {
+    TempFolder folder;
+    for (int format : {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, SF_FORMAT_OGG | SF_FORMAT_VORBIS}) {
+        const std::string path = folder.File("soundtrack.mp3", ToneFile(folder, format));
+        // 0.3 s of a sine at 12000, mixed to stereo: most of 0.3 x 44100 x 2 samples are loud.
+        EXPECT_GT(CountLouder(PlayedSamples(path), 3000), long(0.3 * 44100));
     }
 }
 
