@@ -20,7 +20,8 @@ std::vector<uint8_t> storedFormOf(const TDIB& Dib) {
 // Draws the image onto a 32-bit canvas of its size.
 void drawWhole(const TDIB& Dib) {
     std::vector<uint8_t> pixels(size_t(Dib.Width()) * size_t(Dib.Height()) * 4);
-    Canvas canvas(PixelView{pixels.data(), Dib.Width(), Dib.Height(), ptrdiff_t(Dib.Width()) * 4, PixelFormat::Bgrx32});
+    Canvas canvas(
+        PixelView{pixels.data(), Dib.Width(), Dib.Height(), ptrdiff_t(Dib.Width()) * 4, PixelFormat::Bgrx32});
     Dib.Draw(canvas, Rect(0, 0, Dib.Width(), Dib.Height()));
 }
 

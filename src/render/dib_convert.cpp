@@ -164,7 +164,8 @@ void ConvertDIBPixels(const DIBInfo& Info, const uint8_t* Bits, const PixelView&
 
 uint32_t KeyedColor(uint32_t Color, uint8_t Alpha) {
     if (Alpha < 128) return kKeyColor;
-    return Color == kKeyColor ? kNudgedKeyColor : Color;
+    const bool keyLike = RedOf(Color) >= 0xF8 && GreenOf(Color) >= 0xF8 && BlueOf(Color) >= 0xF8;
+    return keyLike ? kNudgedKeyColor : Color;
 }
 
 bool NeedsConversion(const StoredDIB& Stored) {

@@ -27,12 +27,16 @@ void ReadRowColors(const DIBInfo& Info, const uint8_t* Row, uint32_t* Colors);
 void ConvertDIBPixels(const DIBInfo& Info, const uint8_t* Bits, const PixelView& Target);
 
 // The colour that marks a pixel as transparent ($FFFFFF, white), and the colour an
-// opaque pixel of exactly that colour becomes so that it stays visible.
+// opaque pixel that would be taken for it becomes so that it stays visible. The
+// show's surfaces have 16 bits (5-6-5, or 5-5-5), where every colour whose
+// channels are all $F8 or more, $FEFEFE too, packs to the key's value; $F7F7F7
+// is the nearest grey that packs to another.
 constexpr uint32_t kKeyColor = 0xFFFFFF;
-constexpr uint32_t kNudgedKeyColor = 0xFEFEFE;
+constexpr uint32_t kNudgedKeyColor = 0xF7F7F7;
 
 // A pixel's colour ($00BBGGRR) with its alpha folded in: below half opacity
-// (Alpha < 128) the key colour; an opaque pixel of the key colour is nudged.
+// (Alpha < 128) the key colour; an opaque pixel that a 16-bit surface would show
+// as the key colour is nudged to kNudgedKeyColor.
 uint32_t KeyedColor(uint32_t Color, uint8_t Alpha);
 
 // True when a TDIB cannot hold the image as read: direct pixels with channel masks

@@ -364,8 +364,9 @@ BmpLayout With(BmpLayout S, auto Change) {
 
 TEST(BmpFormat, ReadsWhatOtherProgramsWrite) {
     // Channels widen by repeating their top bits (4 bits 0xA -> 0xAA); wider ones keep their top 8.
-    // Alpha below half makes a pixel the key colour (white); an opaque white is nudged to $FEFEFE.
-    constexpr uint32_t kWhite = 0xFFFFFF, kNudged = 0xFEFEFE, kRed = 0x0000FF, kBlue = 0xFF0000;
+    // Alpha below half makes a pixel the key colour (white); an opaque white (or one a 16-bit surface
+    // takes for white) is nudged to $F7F7F7.
+    constexpr uint32_t kWhite = 0xFFFFFF, kNudged = 0xF7F7F7, kRed = 0x0000FF, kBlue = 0xFF0000;
     constexpr uint32_t kMix = 0x302010; // red 0x10, green 0x20, blue 0x30
     const uint32_t argb[] = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
     const std::vector<uint8_t> bgra = {0x30, 0x20, 0x10, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};

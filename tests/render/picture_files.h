@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;

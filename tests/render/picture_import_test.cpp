@@ -18,7 +18,7 @@ namespace {
 using Grid = std::vector<std::vector<uint32_t>>; // colours ($00BBGGRR), top row first
 
 constexpr uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
-constexpr uint32_t kNudged = 0xFEFEFE, kGrey = 0x808080;
+constexpr uint32_t kNudged = 0xF7F7F7, kGrey = 0x808080;
 
 std::string WriteFile(const std::string& Name, const Bytes& Content) {
     const std::string path = ::testing::TempDir() + Name;
@@ -96,11 +96,11 @@ TEST(PictureImport, PngColourTypesAndDepths) {
         {"RGB, 8 bits",
          Png(2, PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0, 0, 0, 255}, {255, 255, 255, 16, 32, 48}}),
          {{kRed, kBlue}, {kWhite, 0x302010}}},
-        {"RGBA: alpha below 128 is white, opaque white is nudged",
-         Png(3, PNG_COLOR_TYPE_RGBA, 8,
-             {{255, 0, 0, 255, 0, 255, 0, 127, 0, 0, 255, 128},
-              {255, 255, 255, 255, 9, 9, 9, 0, 255, 255, 0, 200}}),
-         {{kRed, kWhite, kBlue}, {kNudged, kWhite, 0x00FFFF}}},
+        {"RGBA: alpha below 128 is white, opaque (near) white is nudged",
+         Png(4, PNG_COLOR_TYPE_RGBA, 8,
+             {{255, 0, 0, 255, 0, 255, 0, 127, 0, 0, 255, 128, 248, 252, 250, 255},
+              {255, 255, 255, 255, 9, 9, 9, 0, 255, 255, 0, 200, 247, 255, 255, 255}}),
+         {{kRed, kWhite, kBlue, kNudged}, {kNudged, kWhite, 0x00FFFF, 0xFFFFF7}}},
         {"palette of 4 bits with transparency", palette, {{kRed, kGreen, kWhite}, {kNudged, kRed, kRed}}},
         {"grey, 8 bits", Png(3, PNG_COLOR_TYPE_GRAY, 8, {{0, 128, 255}}), {{0, kGrey, kWhite}}},
         {"grey, 2 bits", Png(4, PNG_COLOR_TYPE_GRAY, 2, {{0x1B}}), {{0, 0x555555, 0xAAAAAA, kWhite}}},
