@@ -1,6 +1,6 @@
 // Writes the seed corpus of picture_import_fuzzer into the folder given: tiny PNG
 // files of every colour type (palette with transparency, grey, 16-bit, interlaced)
-// and JPEG files of every kind (baseline, progressive, grey, CMYK), made with the
+// and JPEG files of every kind (baseline, progressive, grey, CMYK, turned by Exif), made with the
 // reference libraries so that the fuzzer starts from what real programs write.
 #include <cstdio>
 #include <fstream>
@@ -32,7 +32,7 @@ PngLayout Png(int ColorType, int BitDepth, size_t RowBytes, bool Interlaced = fa
 }
 
 JpegLayout Jpeg(J_COLOR_SPACE Space, int Components, bool Progressive = false) {
-    JpegLayout l{8, 8, Space, Progressive, Bytes(size_t(64 * Components))};
+    JpegLayout l{8, 8, Space, Progressive, Bytes(size_t(64 * Components)), {}};
     for (size_t k = 0; k < l.Samples.size(); ++k)
         l.Samples[k] = uint8_t(k * 13);
     return l;
@@ -60,5 +60,8 @@ int main(int argc, char** argv) {
     Write(folder, "progressive.jpg", MakeJpeg(Jpeg(JCS_RGB, 3, true)));
     Write(folder, "grey.jpg", MakeJpeg(Jpeg(JCS_GRAYSCALE, 1)));
     Write(folder, "cmyk.jpg", MakeJpeg(Jpeg(JCS_CMYK, 4)));
+    JpegLayout turned = Jpeg(JCS_RGB, 3);
+    turned.Exif = ExifWithOrientation(6);
+    Write(folder, "exif_turned.jpg", MakeJpeg(turned));
     return 0;
 }

@@ -63,12 +63,23 @@ void CmykToRgba(const uint8_t* Cmyk, uint8_t* Rgba, bool Inverted) {
     Rgba[3] = 0xFF;
 }
 
-// Reads the header only; false on an error. Picture gets the size.
-bool ReadHeader(jpeg_decompress_struct& Info, DecodedPicture& Picture) {
+// The Exif orientation of the file's APP1 segments, 1 when there is none.
+int OrientationOf(const jpeg_decompress_struct& Info) {
+    for (jpeg_saved_marker_ptr marker = Info.marker_list; marker != nullptr; marker = marker->next) {
+        const int orientation = ExifOrientation(marker->data, marker->data_length);
+        if (orientation != 1) return orientation;
+    }
+    return 1;
+}
+
+// Reads the header only; false on an error. Picture gets the size, Orientation the
+// Exif orientation (the saved segments are freed when decoding finishes).
+bool ReadHeader(jpeg_decompress_struct& Info, DecodedPicture& Picture, int& Orientation) {
     if (setjmp(reinterpret_cast<JpegErrors*>(Info.err)->Back)) return false;
     jpeg_read_header(&Info, TRUE);
     Picture.Width = int32_t(Info.image_width);
     Picture.Height = int32_t(Info.image_height);
+    Orientation = OrientationOf(Info);
     return true;
 }
 
@@ -109,9 +120,11 @@ DecodedPicture DecodeJpeg(const uint8_t* Data, size_t Size, int64_t MaxPixels) {
     info.progress = &progress;
     info.mem->max_memory_to_use = kMaxWorkingMemory;
     jpeg_mem_src(&info, Data, static_cast<unsigned long>(Size));
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF); // Exif: phones store pictures sideways
     std::string reason;
     std::vector<uint8_t> row;
-    if (!ReadHeader(info, picture)) {
+    int orientation = 1;
+    if (!ReadHeader(info, picture, orientation)) {
         reason = errors.CutOff ? Format("it is cut off after %zu bytes", Size)
                                : std::string("it is a damaged JPEG (") + errors.Message + ")";
     } else if (picture.Width <= 0 || picture.Height <= 0) {
@@ -127,6 +140,8 @@ DecodedPicture DecodeJpeg(const uint8_t* Data, size_t Size, int64_t MaxPixels) {
             reason = Format("it is cut off after %zu bytes", Size);
         else if (!read)
             reason = std::string("it is a damaged JPEG (") + errors.Message + ")";
+        else
+            OrientPicture(picture, orientation);
     }
     jpeg_destroy_decompress(&info);
     if (!reason.empty()) throw EPictureDecode(reason);

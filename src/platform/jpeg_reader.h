@@ -1,5 +1,6 @@
 // Reads JPEG files through libjpeg-turbo into 8-bit RGBA pixels (alpha 255):
-// baseline and progressive, grey, colour and CMYK (Adobe's inverted form too).
+// baseline and progressive, grey, colour and CMYK (Adobe's inverted form too),
+// turned upright by their Exif orientation.
 #pragma once
 
 #include <cstddef>

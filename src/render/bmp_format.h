@@ -6,29 +6,21 @@
 //
 // What the reader takes from files other programs write, and what it refuses:
 //
-//   | oddity                                                     | reaction |
-//   |------------------------------------------------------------|-------------------------------------------|
-//   | header of 12 (OS/2 1.x), 16, 64 (OS/2 2.x), 40, 52, 56,     | read; 52 and more carry the masks in the
-//   | |   108 (version 4) or 124 (version 5) bytes                 |   header; colour spaces, profiles
-//   ignored  | | any other header size                                      | refused | | planes other than
-//   1, densities, colours important          | ignored                                   | | image size field
-//   wrong (uncompressed)                      | ignored                                   | | colours used
-//   above what the depth can index, or above 256  | clamped                                   | | palette
-//   shorter than the depth allows                      | read; missing entries are black           | |
-//   palette index beyond the palette                           | black, never read out of bounds           |
-//   | gap between palette and pixels (file offset)               | skipped | | last row's padding missing at
-//   the end of the file          | padded with zeros                         | | top-down rows (negative
-//   height)                            | read, held bottom-up                      | | bit fields (3, or 6
-//   with alpha) of any contiguous masks at   | read; the image converts to 8-8-8 (dib_convert) | |   16 and
-//   32 bits                                           |                                           | | alpha
-//   mask (bit fields, or version 3+ header at 32 bits)   | read; an alpha that is 0 everywhere ignored | |
-//   truncated header, masks, palette or pixels                 | refused: "cut off after N bytes"          |
-//   | width or height 0, negative width, pixels above 256 MiB    | refused | | bit count other than 1, 4, 8,
-//   16, 24, 32                   | refused                                   | | masks empty, broken,
-//   overlapping or wider than the pixel   | refused                                   | | run-length data of
-//   the wrong depth, top-down, past the row | refused                                   | |   or the image,
-//   or without its end mark                    |                                           | | JPEG or PNG
-//   inside a BMP, OS/2 Huffman or 24-bit RLE       | refused                                   |
+//   tolerated (read)                                    refused ("DIB is invalid (...)")
+//   --------------------------------------------------  ------------------------------------------------
+//   headers of 12 (OS/2 1.x), 16, 64 (OS/2 2.x), 40,     any other header size
+//     52, 56, 108 (version 4), 124 (version 5) bytes     header, masks, palette or pixels cut off
+//   planes other than 1, densities, colours important    width or height 0, negative width
+//   a wrong image size field (uncompressed pixels)       pixels above 256 MiB (checked without overflow)
+//   colours used above the depth or 256: clamped         bit counts other than 1, 4, 8, 16, 24, 32
+//   a short palette; indices beyond it read black        masks empty, broken, overlapping, too wide
+//   a gap before the pixels (the file's pixel offset)    bit fields at 1 to 8 or 24 bits
+//   the last row's padding missing at the end            run-length data at the wrong depth, top-down,
+//   top-down rows (negative height)                        past its row or the image, or without its end
+//   bit fields (3, or 6 with alpha) of any contiguous    JPEG or PNG inside a BMP, OS/2 Huffman and
+//     masks at 16 and 32 bits: converted to 8-8-8          24-bit run-length compression, codes above 6
+//   alpha masks: alpha folded into the key colour, or
+//     ignored when it is 0 in every pixel
 #pragma once
 
 #include <array>

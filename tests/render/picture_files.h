@@ -60,7 +60,21 @@ struct JpegLayout {
     J_COLOR_SPACE Space = JCS_RGB;
     bool Progressive = false;
     Bytes Samples;
+    Bytes Exif; // written as an APP1 segment when not empty
 };
+
+// An Exif block holding only the orientation tag, in big-endian ("MM") or little-endian ("II") order.
+inline Bytes ExifWithOrientation(int Orientation, bool BigEndian = true) {
+    Bytes tiff = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, uint8_t(Orientation),
+                  0,   0};
+    tiff.insert(tiff.end(), 4, 0); // no further directory
+    if (!BigEndian)                // every field of the structure swapped to little-endian
+        tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, uint8_t(Orientation),
+                0,   0,   0,  0, 0, 0, 0};
+    Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
+    exif.insert(exif.end(), tiff.begin(), tiff.end());
+    return exif;
+}
 
 inline Bytes MakeJpeg(const JpegLayout& L) {
     jpeg_compress_struct info{};
@@ -80,6 +94,7 @@ inline Bytes MakeJpeg(const JpegLayout& L) {
         info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     if (L.Progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
+    if (!L.Exif.empty()) jpeg_write_marker(&info, JPEG_APP0 + 1, L.Exif.data(), unsigned(L.Exif.size()));
     const size_t stride = size_t(L.Width) * size_t(info.input_components);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(L.Samples.data() + info.next_scanline * stride);

@@ -129,7 +129,7 @@ Bytes QuadrantSamples() {
 }
 
 JpegLayout Jpeg(int Size, J_COLOR_SPACE Space, Bytes Samples, bool Progressive = false) {
-    return JpegLayout{Size, Size, Space, Progressive, std::move(Samples)};
+    return JpegLayout{Size, Size, Space, Progressive, std::move(Samples), {}};
 }
 
 // Each channel within Tolerance of the expected colour's.
@@ -168,6 +168,38 @@ TEST(PictureImport, JpegKinds) {
 Bytes Cut(Bytes Content, size_t Size) {
     Content.resize(Size);
     return Content;
+}
+
+TEST(PictureImport, JpegsFromPhonesAreTurnedUpright) {
+    // Stored 16 x 8: a red block left of a blue one.
+    JpegLayout photo{16, 8, JCS_RGB, false, {}, {}};
+    for (int k = 0; k < 16 * 8; ++k)
+        photo.Samples.insert(photo.Samples.end(),
+                             {uint8_t(k % 16 < 8 ? 255 : 0), 0, uint8_t(k % 16 < 8 ? 0 : 255)});
+    struct Case {
+        const char* Name;
+        Bytes Exif;
+        int32_t Width;
+        uint32_t First, Last; // colours at the upright picture's top-left and bottom-right corners
+    };
+    const Case cases[] = {
+        {"no Exif", {}, 16, kRed, kBlue},
+        {"orientation 1", ExifWithOrientation(1), 16, kRed, kBlue},
+        {"3: half a turn", ExifWithOrientation(3), 16, kBlue, kRed},
+        {"6: a quarter clockwise", ExifWithOrientation(6), 8, kRed, kBlue},
+        {"8: a quarter anticlockwise, little-endian", ExifWithOrientation(8, false), 8, kBlue, kRed},
+        {"orientation 9 is unknown", ExifWithOrientation(9), 16, kRed, kBlue},
+        {"directory past the block", Cut(ExifWithOrientation(6), 20), 16, kRed, kBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        photo.Exif = c.Exif;
+        const Grid grid = Load(MakeJpeg(photo));
+        ASSERT_EQ(grid.size(), size_t(16 * 8 / c.Width));
+        ASSERT_EQ(grid[0].size(), size_t(c.Width));
+        ExpectNear(grid.front().front(), c.First, 3);
+        ExpectNear(grid.back().back(), c.Last, 3);
+    }
 }
 
 // The PNG with its IHDR width and height replaced (CRC left wrong: checked later than the size).
