@@ -298,17 +298,17 @@ TEST(HeadlessAudio, FailsTheCallItIsToldToWithItsCode) {
 }
 
 // 0.3 s of a 440 Hz tone written by libsndfile in the given format, as a file's bytes.
-std::string ToneFile(const TempFolder& Folder, int Format) {
+std::string ToneFile(const TempFolder& Folder, int Format, int Rate = 44100) {
     const std::string path = Folder / "tone";
     SF_INFO info{};
-    info.samplerate = 44100;
+    info.samplerate = Rate;
     info.channels = 1;
     info.format = Format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
-    std::vector<short> samples(44100 * 3 / 10);
+    std::vector<short> samples(size_t(Rate) * 3 / 10);
     for (size_t k = 0; k < samples.size(); ++k)
-        samples[k] = short(12000 * std::sin(2 * M_PI * 440 * double(k) / 44100));
+        samples[k] = short(12000 * std::sin(2 * M_PI * 440 * double(k) / Rate));
     sf_write_short(file, samples.data(), sf_count_t(samples.size()));
     sf_close(file);
     return ReadFile(path);
@@ -329,6 +329,7 @@ TEST_F(SdlMixerAudioTest, BothFacilitiesJudgeEachKindOfFileAlike) {
     const std::string flac = ToneFile(FFolder, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
     const std::string ogg = ToneFile(FFolder, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
     const std::string mp3 = ToneFile(FFolder, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+    const std::string opus = ToneFile(FFolder, SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000);
     auto half = [](const std::string& Bytes) { return Bytes.substr(0, Bytes.size() / 2); };
     struct Case {
         const char* Name;
@@ -340,6 +341,7 @@ TEST_F(SdlMixerAudioTest, BothFacilitiesJudgeEachKindOfFileAlike) {
         {"FLAC", flac, kAudioOk},
         {"Ogg Vorbis", ogg, kAudioOk},
         {"MP3", mp3, kAudioOk},
+        {"Ogg Opus", opus, kAudioOk},
         {"empty", "", kAudioErrorFileFormat},
         {"random bytes", Garbage(20000), kAudioErrorFileFormat},
         {"MP3 cut in half", half(mp3), kAudioErrorFileFormat},
@@ -347,6 +349,7 @@ TEST_F(SdlMixerAudioTest, BothFacilitiesJudgeEachKindOfFileAlike) {
         {"WAV cut in half", half(wav), kAudioErrorFileFormat},
         {"FLAC cut in half", half(flac), kAudioErrorFileFormat},
         {"Ogg cut in half", half(ogg), kAudioErrorFileFormat},
+        {"Ogg Opus cut in half", half(opus), kAudioErrorFileFormat},
     };
     ASSERT_TRUE(FAudio->Init());
     HeadlessAudio headless;
