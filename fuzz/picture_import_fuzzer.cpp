@@ -4,6 +4,7 @@
 // all be read. The decoders themselves are fuzzed by their own projects.
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include "render/picture_import.h"
 

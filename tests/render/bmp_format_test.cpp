@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/bmp_builder.h"
