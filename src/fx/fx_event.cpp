@@ -100,6 +100,14 @@ void TFxEvent::Stop() {
     if (HideAfterDone) Visible = false;
 }
 
+void TFxEvent::Shift(int32_t Delta) {
+    ValueIn = WrapAdd(ValueIn, Delta);
+    ValueOut = WrapAdd(ValueOut, Delta);
+    FFromValue = WrapAdd(FFromValue, Delta);
+    FToValue = WrapAdd(FToValue, Delta);
+    Value = WrapAdd(Value, Delta);
+}
+
 void TFxEvent::CopyFrom(const TFxEvent& Source) {
     ValueIn = Source.ValueIn;
     ValueOut = Source.ValueOut;

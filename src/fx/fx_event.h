@@ -29,6 +29,9 @@ public:
     int32_t Advance();
     // Ends the run without notification (Value and the cycle's ends stay as they are).
     void Stop();
+    // Moves the whole run by Delta without restarting it: ValueIn, ValueOut, the
+    // current cycle's ends and Value; the count and the curve go on unchanged.
+    void Shift(int32_t Delta);
     // Takes over Source's settings (not RepeatMethod, RepeatInverseOut, tags, Value or internals).
     void CopyFrom(const TFxEvent& Source);
     // Stores and returns the eased value at Position of Duration frames on Method from From to To.

@@ -32,6 +32,8 @@ public:
     void Advance();
     // Sets the inclusive area in which an item counts as visible.
     void SetVisibleRect(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
+    // The area SetVisibleRect set.
+    const Bounds& VisibleRect() const { return FVisibleRect; }
 
     // Position, tilt and visibility of item Index (raises "Itemindex out of bounds" above ItemCount).
     bool GetPosition(int32_t Index, int32_t& X, int32_t& Y, int32_t& Angle) const;

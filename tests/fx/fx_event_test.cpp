@@ -280,3 +280,32 @@ TEST(FxEvent, ValuesStopAndDegenerateCurves) {
     EXPECT_EQ(repeats, 3);
     EXPECT_EQ(done, 1);
 }
+
+// A shifted run goes on exactly like its unshifted twin, Delta apart, through
+// its repeats, and ends on the same call: the sea line's scroll is moved this way.
+TEST(FxEvent, ShiftMovesARunningRunWithoutRestartingIt) {
+    for (TFxMethod method : {xLinear, xAccDec}) {
+        TFxEvent moved(nullptr), twin(nullptr);
+        for (TFxEvent* event : {&moved, &twin}) {
+            SetRun(*event, -800, -40000, 120);
+            event->Method = method;
+            event->Repeats = 2;
+            event->Start();
+        }
+        int done = 0;
+        moved.OnDone = [&](TObject*) { ++done; };
+        for (int call = 1; call <= 50; ++call) {
+            moved.Advance();
+            twin.Advance();
+        }
+        moved.Shift(-5000);
+        for (int call = 51; call <= 120; ++call) {
+            EXPECT_EQ(moved.Value, twin.Value - 5000) << int(method) << " call " << call;
+            EXPECT_EQ(done, 0);
+            moved.Advance();
+            twin.Advance();
+        }
+        EXPECT_EQ(done, 1);
+        EXPECT_EQ(std::make_pair(moved.ValueIn, moved.ValueOut), std::make_pair(-5800, -45000));
+    }
+}
