@@ -1,7 +1,7 @@
 // The show's main form: owns the display, the frame timer, the four image
 // lists, the moving lines and every tween, and reacts to the viewer (Escape).
 // Its methods live in one file per concern: main_form.cpp (creation, frame,
-// closing), stages.cpp, scene.cpp, sequencer.cpp, text_lines.cpp,
+// closing), stages.cpp, scene.cpp, sequencer.cpp, text_lines.cpp, sea_line.cpp,
 // captions.cpp and soundtrack.cpp.
 #pragma once
 
@@ -120,6 +120,12 @@ public:
     // Draws the running text lines letter by letter and advances their paths.
     void DrawCharacters();
 
+    // [SECTION] The endless sea line (sea_line.cpp)
+    // Moves the sea line's row back by whole item steps before its end can come on screen.
+    void KeepSeaAcrossScreen();
+    // Carries the sea line on from where it stands when its run has ended.
+    void ContinueSeaLine(TSinus& Sea);
+
     // [SECTION] Captions and glyphs (captions.cpp)
     // Renders the character at the line's parse cursor into a new charlist image.
     void MakeGlyph(const TTextEffect& Line, const std::string& Text);
@@ -152,6 +158,9 @@ private:
     TPictureCollectionItem* Scene(const std::string& Name) const;
     void AddSceneImage(const std::string& Name);
 
+    // Set once the sea line has first moved back: from then on the paused boat
+    // keeps its screen x exactly instead of summing 3.4 a frame in a float.
+    bool FBoatHeld = false;
     PlatformServices& FPlatform;
     AudioFacility& FAudio;
     std::string FExecutableFolder;

@@ -15,8 +15,11 @@ void AdvanceIfEnabled(TFxEvent& Event) {
 } // namespace
 
 void TMainForm::DrawScene() {
-    if (Stage == 2) DrawDayScene();
-    else if (Stage <= 1) DrawNightScene();
+    KeepSeaAcrossScreen();
+    if (Stage == 2)
+        DrawDayScene();
+    else if (Stage <= 1)
+        DrawNightScene();
 }
 
 // The ImageList image of that name, or nullptr when the stage has none.
@@ -31,8 +34,10 @@ void TMainForm::DrawDayScene() {
     // Text lines are drawn and advanced here and again by DrawCharacters: two steps a frame.
     for (const auto& line : *Lines) {
         if (!line->Sinus->Enabled) continue;
-        if (line->Kind != kTextLine) DrawPolyline(*line);
-        else DrawLineCharacters(*line);
+        if (line->Kind != kTextLine)
+            DrawPolyline(*line);
+        else
+            DrawLineCharacters(*line);
         line->Sinus->Advance();
     }
     if (SunRise->Visible) {
@@ -45,8 +50,8 @@ void TMainForm::DrawDayScene() {
         if (!slide->Visible) continue;
         AdvanceIfEnabled(*slide);
         if (image < yearlist->Items().Count())
-            yearlist->Items().Items(image)->DrawAlpha(DS->Surface(), Bounds(slide->Value, slide->TagY, 300, 157),
-                                                      0, 100);
+            yearlist->Items().Items(image)->DrawAlpha(DS->Surface(),
+                                                      Bounds(slide->Value, slide->TagY, 300, 157), 0, 100);
     }
     if (BoatTravel->Enabled) DriftBoat();
 }
@@ -68,12 +73,14 @@ void TMainForm::DrawNightScene() {
         AdvanceIfEnabled(*star);
         const int32_t v = star->Value;
         if (auto* image = Scene("star"))
-            image->StretchDraw(DS->Surface(), Rect(star->TagX - v, star->TagY - v, star->TagX + v, star->TagY + v), 0);
+            image->StretchDraw(DS->Surface(),
+                               Rect(star->TagX - v, star->TagY - v, star->TagX + v, star->TagY + v), 0);
     }
     if (MoonTravel->Visible) {
         AdvanceIfEnabled(*MoonTravel);
         const int32_t m = MoonTravel->Value;
-        if (auto* moon = Scene("moon")) moon->DrawAlpha(DS->Surface(), Rect(m, 30, m + 50, 103), 0, DawnFade->Value);
+        if (auto* moon = Scene("moon"))
+            moon->DrawAlpha(DS->Surface(), Rect(m, 30, m + 50, 103), 0, DawnFade->Value);
     }
     for (const auto& line : *Lines) {
         if (!line->Sinus->Enabled || line->Kind == kTextLine) continue;
@@ -90,7 +97,8 @@ void TMainForm::DrawNightBackground() {
         AdvanceIfEnabled(*DawnFade);
         const int32_t step = Div(DawnFade->Value, 10);
         TPictureCollection& blends = BlendList->Items();
-        if (Stage == 1 && step >= 0 && step < blends.Count()) blends.Items(step)->Draw(DS->Surface(), 0, 0, 0);
+        if (Stage == 1 && step >= 0 && step < blends.Count())
+            blends.Items(step)->Draw(DS->Surface(), 0, 0, 0);
         else if (Stage == 2)
             if (auto* day = Scene("bgnd_day")) day->Draw(DS->Surface(), 0, 0, 0);
     } else if (Stage == 0) {
@@ -116,11 +124,19 @@ void TMainForm::AdvanceBoat() {
 }
 
 // The paused boat: the sea scrolls 3.4 pixels a frame to the left, so moving
-// 3.4 along the sea line keeps the boat still on screen while it rides the waves.
+// 3.4 along the sea line keeps the boat still on screen while it rides the
+// waves. The float sum rounds each step the same way within a power of two, so
+// the boat wanders a few pixels in the sea's first run; once the sea line has
+// moved back (KeepSeaAcrossScreen), the boat stands at its screen x exactly
+// and its place on the line follows from it, so the wander cannot add up.
 void TMainForm::DriftBoat() {
-    BoatPos = static_cast<float>(static_cast<long double>(BoatPos) + 3.4L);
+    const int32_t seaX = SeaLine().XOffset->Value;
+    if (FBoatHeld)
+        BoatPos = static_cast<float>(WrapSub(BoatTravel->Tag, seaX));
+    else
+        BoatPos = static_cast<float>(static_cast<long double>(BoatPos) + 3.4L);
     const int32_t position = TruncInt32(BoatPos);
-    BoatTravel->Tag = WrapAdd(SeaLine().XOffset->Value, position);
+    BoatTravel->Tag = WrapAdd(seaX, position);
     DrawBoat(position);
 }
 
@@ -131,8 +147,8 @@ void TMainForm::DrawBoat(int32_t Position) {
     const int32_t tilt = SeaLine().GetPointAt(Position, y);
     const int32_t pulse = CharPulse->Value;
     if (auto* boat = Scene("bootje"))
-        boat->DrawRotateAlpha(DS->Surface(), BoatTravel->Tag, y + 2 + pulse, 2 * pulse + 60, 2 * pulse + 52, 0, 0.5,
-                              1.0, tilt, BoatAlpha->Value);
+        boat->DrawRotateAlpha(DS->Surface(), BoatTravel->Tag, y + 2 + pulse, 2 * pulse + 60, 2 * pulse + 52,
+                              0, 0.5, 1.0, tilt, BoatAlpha->Value);
 }
 
 void TMainForm::DrawSun() {
@@ -149,10 +165,14 @@ void TMainForm::DrawPolyline(const TTextEffect& Line) {
     for (int32_t j = 0; j <= Line.Sinus->ItemCount; ++j) {
         int32_t x = 0, y = 0;
         if (!Line.Sinus->GetPosition(j, x, y)) continue;
-        if (first) canvas.MoveTo(x, y + CharPulse->Value);
-        else canvas.LineTo(x, y + CharPulse->Value);
+        if (first)
+            canvas.MoveTo(x, y + CharPulse->Value);
+        else
+            canvas.LineTo(x, y + CharPulse->Value);
         first = false;
     }
 }
 
-TSinus& TMainForm::SeaLine() const { return *(*Lines)[kSeaLineIndex]->Sinus; }
+TSinus& TMainForm::SeaLine() const {
+    return *(*Lines)[kSeaLineIndex]->Sinus;
+}

@@ -46,9 +46,9 @@ void TMainForm::EffectDone(TObject* Sender) {
     }
 }
 
-// When Sender is a path's tween, the path's run has ended (its owner is a TSinus whose Tag is its line's index):
-// the line frees its row, and a streak or the sea line starts over while a
-// text line hands over to the next one.
+// When Sender is a path's tween, the path's run has ended (its owner is a
+// TSinus whose Tag is its line's index): the line frees its row; a streak
+// starts over, the sea line carries on, and a text line hands over to the next one.
 void TMainForm::FinishedLine(TObject* Sender) {
     const auto* event = dynamic_cast<TComponent*>(Sender);
     if (!event || !event->Owner() || event->Owner()->ClassName() != "TSinus") return;
@@ -63,7 +63,7 @@ void TMainForm::FinishedLine(TObject* Sender) {
         const int32_t duration = 400 - Random(200);
         InitSinus(path, true, count, slot, duration);
     } else if (kind == kSeaLine) {
-        InitSinus(path, false, 200, 0, 12000);
+        ContinueSeaLine(path);
     } else if (kind == kTextLine) {
         LineIndex = LineIndex + 1 > 10 ? 0 : LineIndex + 1;
         TTextEffect& next = *(*Lines)[static_cast<size_t>(LineIndex)];
