@@ -7,6 +7,9 @@
 namespace {
 
 constexpr size_t kSeaLineIndex = 11;
+// A whole number of turns in 256ths: the sun's angle count from dawn folds back
+// here, which the drawing (angle modulo 256) cannot tell, before it could overflow.
+constexpr int32_t kSunAngleFold = 256 * 256;
 
 void AdvanceIfEnabled(TFxEvent& Event) {
     if (Event.Enabled) Event.Advance();
@@ -43,7 +46,8 @@ void TMainForm::DrawDayScene() {
     if (SunRise->Visible) {
         AdvanceIfEnabled(*SunRise);
         DrawSun();
-        if (++SunAngle == 256) SunAngle = 0; // an angle above 256 from dawn keeps growing
+        // An angle above 256 from dawn keeps growing, up to the fold.
+        if (++SunAngle == 256 || SunAngle == kSunAngleFold) SunAngle = 0;
     }
     const std::pair<TFxEvent*, int> captions[] = {{YearSlide, 1}, {DateSlide, 2}, {TimeSlide, 3}};
     for (const auto& [slide, image] : captions) {
