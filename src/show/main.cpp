@@ -1,8 +1,10 @@
 // The program: reads the command line, brings up the platform (SDL, or headless
 // for tests), creates the main form and runs the application's loop until the
-// form closes. An exception that escapes is shown as the application reports
-// errors and ends the program with status 1.
+// form closes. An exception that escapes start-up or a frame (the project's
+// own or any other std::exception, std::bad_alloc among them) is shown as the
+// application reports errors and ends the program with status 1.
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -42,11 +44,14 @@ void WatchHeadlessFrames(TMainForm& Form, PlatformServices& Platform, const Comm
 }
 
 int RunShow(const CommandLine& Options) {
-    PlatformServices platform =
-        Options.Headless ? MakeHeadlessPlatform() : MakeSdlPlatform(PresenterOptions{!Options.Window, 800, 600});
+    PlatformServices platform = Options.Headless
+                                    ? MakeHeadlessPlatform()
+                                    : MakeSdlPlatform(PresenterOptions{!Options.Window, 800, 600});
     std::unique_ptr<AudioFacility> audio;
-    if (Options.Headless) audio = std::make_unique<HeadlessAudio>();
-    else audio = CreateSdlMixerAudio();
+    if (Options.Headless)
+        audio = std::make_unique<HeadlessAudio>();
+    else
+        audio = CreateSdlMixerAudio();
     if (Options.Seed) SetRandomizeSource([seed = *Options.Seed] { return seed; });
     platform.App->SetTitle(kTitle);
     try {
@@ -59,10 +64,10 @@ int RunShow(const CommandLine& Options) {
     } catch (const ProgramHalt& halt) {
         return halt.ExitCode;
     } catch (const EPresenterError&) {
-        throw; // no screen to show a message box on
-    } catch (const Exception& error) {
-        std::fprintf(stderr, "%s: %s\n", kTitle, error.Message.c_str());
-        if (!Options.Headless) platform.Messages->ShowError(kTitle, error.Message);
+        throw;                              // no screen to show a message box on
+    } catch (const std::exception& error) { // frames run inside App->Run(), so theirs arrive here too
+        std::fprintf(stderr, "%s: %s\n", kTitle, error.what());
+        if (!Options.Headless) platform.Messages->ShowError(kTitle, error.what());
         return 1;
     }
 }
@@ -87,8 +92,8 @@ int main(int argc, char** argv) {
     }
     try {
         return RunShow(options);
-    } catch (const Exception& error) { // the platform could not start: no display, no SDL
-        std::fprintf(stderr, "fuifje: %s\n", error.Message.c_str());
+    } catch (const std::exception& error) { // the platform could not start: no display, no SDL, no memory
+        std::fprintf(stderr, "fuifje: %s\n", error.what());
         return 1;
     }
 }
