@@ -76,6 +76,7 @@ struct Record {
     int32_t OrdinaryChange = 0, BoundaryChange = 0; // sea heights and boat, frame to frame
     int OrdinaryPixels = 0, RunEndPixels = 0;       // changed pixels of the band, frame to frame
     int TextRestarts = 0;                           // text line 0 starting again after the first run
+    int StreakRestarts = 0;                         // wave streaks starting again after the first run
     bool CaptionsInPlace = false;
 };
 
@@ -118,6 +119,8 @@ Record Watch() {
         if (frame > kRunLength) {
             seen.LaterBoatPos = std::max(seen.LaterBoatPos, form.BoatPos);
             seen.TextRestarts += lineIndex != 0 && form.LineIndex == 0;
+            for (size_t streak = 12; streak <= 14; ++streak)
+                seen.StreakRestarts += (*form.Lines)[streak]->Sinus->XOffset->Count == 0;
         }
         seen.PhaseMagnitude = std::max(seen.PhaseMagnitude, std::abs(sea.SinusOffset->Value));
         const bool runEnd = sea.XOffset->Count == 0, rowMove = now.ScrollX > before.ScrollX;
@@ -165,8 +168,9 @@ TEST(LongRun, TheSeaSpansTheScreenAndTheBoatStaysAtMidScreen) {
     // Bounded however long the show runs: no float that loses its fraction, no phase that overflows.
     EXPECT_LT(seen.LaterBoatPos, 5000);
     EXPECT_LT(seen.PhaseMagnitude, 50000);
-    // Text lines and captions go on as before.
+    // Text lines, wave streaks and captions go on as before.
     EXPECT_GE(seen.TextRestarts, 3);
+    EXPECT_GE(seen.StreakRestarts, 3 * 24000 / 400);
     EXPECT_TRUE(seen.CaptionsInPlace);
 }
 
