@@ -7,6 +7,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ std::string ExecutableFolder() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string("./") : exe.parent_path().string() + "/";
+}
+
+// What an escaping exception says to the viewer: the library's name for running
+// out of memory means nothing to a host.
+std::string Describe(const std::exception& Error) {
+    if (dynamic_cast<const std::bad_alloc*>(&Error)) return "Out of memory";
+    return Error.what();
 }
 
 // Headless runs count drawn frames (the first is 1), write the asked snapshots
@@ -66,8 +74,9 @@ int RunShow(const CommandLine& Options) {
     } catch (const EPresenterError&) {
         throw;                              // no screen to show a message box on
     } catch (const std::exception& error) { // frames run inside App->Run(), so theirs arrive here too
-        std::fprintf(stderr, "%s: %s\n", kTitle, error.what());
-        if (!Options.Headless) platform.Messages->ShowError(kTitle, error.what());
+        const std::string message = Describe(error);
+        std::fprintf(stderr, "%s: %s\n", kTitle, message.c_str());
+        if (!Options.Headless) platform.Messages->ShowError(kTitle, message);
         return 1;
     }
 }
@@ -93,7 +102,7 @@ int main(int argc, char** argv) {
     try {
         return RunShow(options);
     } catch (const std::exception& error) { // the platform could not start: no display, no SDL, no memory
-        std::fprintf(stderr, "fuifje: %s\n", error.what());
+        std::fprintf(stderr, "fuifje: %s\n", Describe(error).c_str());
         return 1;
     }
 }
