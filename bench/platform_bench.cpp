@@ -8,6 +8,8 @@
 #include "platform/canvas.h"
 #include "platform/pixel_buffer.h"
 #include "platform/presenter_headless.h"
+#include "render/direct_draw_surface.h"
+#include "render/display_form.h"
 #include "render/dx_draw.h"
 
 namespace {

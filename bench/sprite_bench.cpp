@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "../tests/render/image_list_rig.h"
+#include "render/d2d.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/exception.h"
 #include "core/numeric.h"
 #include "render/dib.h"
-#include "render/dx_draw.h"
-#include "render/image_list.h"
+#include "render/direct_draw_surface.h"
 #include "render/picture.h"
 
 namespace {
@@ -21,11 +21,11 @@ int TextureSide(int Size) {
     return side;
 }
 
-// The picture of Image in a 24-bit bitmap whose sides are powers of two: black,
-// with the picture at its top-left corner.
-std::unique_ptr<TDIB> TexturePicture(TPictureCollectionItem& Image) {
+// Picture in a 24-bit bitmap whose sides are powers of two: black, with the
+// picture at its top-left corner.
+std::unique_ptr<TDIB> TexturePicture(const TPicture& Picture) {
     TDIB picture;
-    picture.Assign(&Image.Picture());
+    picture.Assign(&Picture);
     auto texture = std::make_unique<TDIB>();
     texture->SetSize(TextureSide(picture.Width()), TextureSide(picture.Height()), 24);
     Canvas& canvas = texture->Canvas();
@@ -65,7 +65,7 @@ constexpr uint32_t VertexColor(uint32_t Grey, int Alpha) {
 
 // [SECTION] TD2DTextures
 
-const TTextureRec* TD2DTextures::Find(const std::string& Name, uint64_t ImageSerial) const {
+const TTextureRec* TD2DTextures::Find(std::string_view Name, uint64_t ImageSerial) const {
     for (const TTextureRec& t : FTextures)
         if (t.ImageSerial == ImageSerial && t.Name == Name) return &t;
     return nullptr;
@@ -79,11 +79,9 @@ const TTextureRec& TD2DTextures::Add(TTextureRec Texture) {
 
 // [SECTION] TD2D
 
-TD2D::TD2D(TCustomDXDraw* DXDraw) : FDXDraw(DXDraw) {}
-
-void TD2D::DrawAlpha(TPictureCollectionItem& Image, const TRect& DestRect, int PatternIndex, int Alpha) {
-    if (!CheckCanUseD2D()) return;
-    SelectTexture(Image, PatternIndex);
+void TD2D::DrawAlpha(const D2DTarget& Target, const D2DSprite& Sprite, const TRect& DestRect, int Alpha) {
+    if (!CheckCanUseD2D(Target)) return;
+    SelectTexture(Sprite);
     FState.AlphaBlend = true;
     SetColors(VertexColor(255, Alpha));
     // Corners half a pixel up and left: pixel centres sit at whole coordinates,
@@ -95,37 +93,33 @@ void TD2D::DrawAlpha(TPictureCollectionItem& Image, const TRect& DestRect, int P
         FVertices[i].X = xs[i];
         FVertices[i].Y = ys[i];
     }
-    DrawQuad();
+    DrawQuad(Target);
 }
 
-void TD2D::DrawRotate(TPictureCollectionItem& Image, int X, int Y, int Width, int Height, int PatternIndex,
+void TD2D::DrawRotate(const D2DTarget& Target, const D2DSprite& Sprite, int X, int Y, int Width, int Height,
                       double CenterX, double CenterY, int Angle) {
-    if (!CheckCanUseD2D()) return;
-    SelectTexture(Image, PatternIndex);
+    if (!CheckCanUseD2D(Target)) return;
+    SelectTexture(Sprite);
     FState.AlphaBlend = false;
     // 254 is 255 * 255 / 256 rounded: the image is drawn a shade darker.
     SetColors(VertexColor(254, 255));
     SetRotatedPositions(X, Y, Width, Height, CenterX, CenterY, Angle);
-    DrawQuad();
+    DrawQuad(Target);
 }
 
-void TD2D::DrawRotateAlpha(TPictureCollectionItem& Image, int X, int Y, int Width, int Height,
-                           int PatternIndex, double CenterX, double CenterY, int Angle, int Alpha) {
-    if (!CheckCanUseD2D()) return;
-    SelectTexture(Image, PatternIndex);
+void TD2D::DrawRotateAlpha(const D2DTarget& Target, const D2DSprite& Sprite, int X, int Y, int Width,
+                           int Height, double CenterX, double CenterY, int Angle, int Alpha) {
+    if (!CheckCanUseD2D(Target)) return;
+    SelectTexture(Sprite);
     FState.AlphaBlend = true;
     SetColors(VertexColor(255, Alpha));
     SetRotatedPositions(X, Y, Width, Height, CenterX, CenterY, Angle);
-    DrawQuad();
+    DrawQuad(Target);
 }
 
-// The renderer works only when the display asks for the 3D device (do3D,
-// doDirectX7Mode, doHardware) and its back surface has 16 or 32 bits per pixel.
-bool TD2D::CheckCanUseD2D() {
-    const TDXDrawOptions options = FDXDraw->Options();
-    SetCanUseD2D(options.Contains(do3D) && options.Contains(doDirectX7Mode) && options.Contains(doHardware));
-    const TDirectDrawSurface* surface = FDXDraw->Surface();
-    FBitCount = surface ? surface->BitCount() : 0;
+bool TD2D::CheckCanUseD2D(const D2DTarget& Target) {
+    SetCanUseD2D(Target.Use3D);
+    FBitCount = Target.Surface ? Target.Surface->BitCount() : 0;
     if (FBitCount != 16 && FBitCount != 32) FCanUseD2D = false;
     return FCanUseD2D;
 }
@@ -138,23 +132,17 @@ void TD2D::SetCanUseD2D(bool Value) {
     FTextures.Clear();
 }
 
-// Binds the image's texture (made on first use) and gives the vertices its
-// coordinates: the whole picture, or the pattern's rectangle when patterns are set.
-void TD2D::SelectTexture(TPictureCollectionItem& Image, int PatternIndex) {
+// Binds the sprite's texture (made on first use) and gives the vertices the
+// texture coordinates of its source corners.
+void TD2D::SelectTexture(const D2DSprite& Sprite) {
     FState.Texture = nullptr;
-    const TTextureRec* texture = FTextures.Find(Image.Name(), Image.Serial());
-    if (!texture) texture = MakeTexture(Image);
+    const TTextureRec* texture = FTextures.Find(Sprite.Name, Sprite.Serial);
+    if (!texture) texture = MakeTexture(Sprite);
     if (!texture) return;
     FState.Texture = texture->D3DTexture.get();
-    double left = texture->LeftU, top = texture->TopV, right = texture->RightU, bottom = texture->BottomV;
-    if (Image.PatternWidth != 0 || Image.PatternHeight != 0) {
-        const TRect& r = Image.Patterns(PatternIndex).Rect;
-        const double w = FState.Texture->Width(), h = FState.Texture->Height();
-        left = r.Left / w;
-        top = r.Top / h;
-        right = (r.Right - 1) / w;
-        bottom = (r.Bottom - 1) / h;
-    }
+    const double w = FState.Texture->Width(), h = FState.Texture->Height();
+    const TRect& r = Sprite.Source;
+    const double left = r.Left / w, top = r.Top / h, right = r.Right / w, bottom = r.Bottom / h;
     const double us[4] = {left, right, left, right}, vs[4] = {top, top, bottom, bottom};
     for (int i = 0; i < 4; ++i) {
         FVertices[i].U = float(us[i]);
@@ -162,29 +150,30 @@ void TD2D::SelectTexture(TPictureCollectionItem& Image, int PatternIndex) {
     }
 }
 
-// Makes and caches the texture of Image: its picture in a black power-of-two
-// bitmap, keyed with its transparent colour when it is transparent. An unnamed
-// image is first named after its place in its list. Nullptr when the texture
-// cannot be made: the image is then drawn untextured.
-const TTextureRec* TD2D::MakeTexture(TPictureCollectionItem& Image) {
-    if (Image.Name().empty()) Image.SetName(Image.NamePath());
-    const int width = Image.Picture().Width(), height = Image.Picture().Height();
+// Makes and caches the texture of a sprite: its picture in a black
+// power-of-two bitmap, keyed with its transparent colour when it is
+// transparent. Nullptr when the platform refuses the bitmap or the texture
+// (EOutOfResources): the sprite is then drawn untextured. Other failures are
+// not the renderer's to hide and go on to the caller.
+const TTextureRec* TD2D::MakeTexture(const D2DSprite& Sprite) {
+    const TPicture& picture = *Sprite.Picture;
+    const int width = picture.Width(), height = picture.Height();
     // Too large for a texture: refused before any pixels are copied.
     if (TextureSide(width) > RasterTexture::kMaxSide || TextureSide(height) > RasterTexture::kMaxSide)
         return nullptr;
     try {
-        const std::unique_ptr<TDIB> texturePicture = TexturePicture(Image);
+        const std::unique_ptr<TDIB> texturePicture = TexturePicture(picture);
         // A 16-bit device holds textures in 5-6-5, so the key is compared at that precision.
         const PixelFormat precision = FBitCount == 16 ? PixelFormat::Rgb565 : PixelFormat::Bgrx32;
         TTextureRec rec;
         rec.D3DTexture = std::make_unique<RasterTexture>(
-            texturePicture->View(), ColorKey{Image.Transparent, Image.TransparentColor(), precision});
+            texturePicture->View(), ColorKey{Sprite.Transparent, Sprite.TransparentColor, precision});
         rec.RightU = double(width) / texturePicture->Width();
         rec.BottomV = double(height) / texturePicture->Height();
-        rec.Name = Image.Name();
-        rec.ImageSerial = Image.Serial();
+        rec.Name = Sprite.Name;
+        rec.ImageSerial = Sprite.Serial;
         return &FTextures.Add(std::move(rec));
-    } catch (const std::exception&) {
+    } catch (const EOutOfResources&) {
         return nullptr;
     }
 }
@@ -213,9 +202,9 @@ void TD2D::SetColors(uint32_t Diffuse) {
         v.Diffuse = Diffuse;
 }
 
-// One strip of four vertices into the back surface, inside a scene only.
-void TD2D::DrawQuad() {
-    TDirectDrawSurface* surface = FDXDraw->Surface();
+// One strip of four vertices into the target surface, inside a scene only.
+void TD2D::DrawQuad(const D2DTarget& Target) {
+    const TDirectDrawSurface* surface = Target.Surface;
     if (!FInScene || !surface || surface->IsLost()) return;
     DrawTriangleStrip(surface->View(), FState, FVertices);
 }

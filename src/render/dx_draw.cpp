@@ -1,9 +1,15 @@
-// Sections: construction, the control, settings, operations, listeners, private steps.
+// Sections: construction, the control, settings, state, operations, listeners, private steps.
 #include "render/dx_draw.h"
 
 #include <algorithm>
 #include <cfenv>
 
+#include "platform/platform_services.h"
+#include "render/d2d.h"
+#include "render/direct_draw_surface.h"
+#include "render/display_form.h"
+#include "render/dx_draw_driver.h"
+#include "render/dx_draw_errors.h"
 #include "render/dx_draw_palette.h"
 
 namespace {
@@ -50,7 +56,10 @@ private:
 
 TCustomDXDraw::TCustomDXDraw(TComponent* AOwner, Presenter& Screen, DisplayModeSource& Modes)
     : TComponent(AOwner), ColorTable(SystemPalette()), DefColorTable(SystemPalette()), FScreen(Screen),
-      FDisplay(Modes), FD2D(std::make_unique<TD2D>(this)) {}
+      FDisplay(Modes), FD2D(std::make_unique<TD2D>()) {}
+
+TCustomDXDraw::TCustomDXDraw(TComponent* AOwner, PlatformServices& Platform)
+    : TCustomDXDraw(AOwner, *Platform.Screen, *Platform.Modes) {}
 
 TCustomDXDraw::~TCustomDXDraw() {
     try {
@@ -87,10 +96,7 @@ void TCustomDXDraw::FormShown() {
 }
 
 void TCustomDXDraw::Paint() {
-    const TDXDrawOptions saved = FNowOptions;
-    FNowOptions = FNowOptions - TDXDrawOptions{doWaitVBlank};
-    Flip();
-    FNowOptions = saved;
+    Present(false);
 }
 
 // [SECTION] Settings
@@ -121,6 +127,20 @@ void TCustomDXDraw::SetSize(int AWidth, int AHeight) {
     Notify(dnSetSurfaceSize);
 }
 
+// [SECTION] State
+
+TDirectDrawSurface* TCustomDXDraw::Primary() const {
+    return FDriver ? &FDriver->Primary() : nullptr;
+}
+
+TDirectDrawSurface* TCustomDXDraw::Surface() const {
+    return FDriver ? &FDriver->Surface() : nullptr;
+}
+
+const TDirectDrawPalette* TCustomDXDraw::Palette() const {
+    return FDriver ? &FDriver->Palette() : nullptr;
+}
+
 // [SECTION] Operations
 
 void TCustomDXDraw::Initialize() {
@@ -134,7 +154,7 @@ void TCustomDXDraw::Initialize() {
         throw;
     }
     RaiseInitializeEvents();
-    if (!FD2D) FD2D = std::make_unique<TD2D>(this);
+    if (!FD2D) FD2D = std::make_unique<TD2D>();
     Restore();
 }
 
@@ -169,8 +189,7 @@ void TCustomDXDraw::EndScene() {
 }
 
 void TCustomDXDraw::Flip() {
-    if (!FInitialized || FUpdating || !TryRestore()) return;
-    FDriver->Flip();
+    Present(FNowOptions.Contains(doWaitVBlank));
 }
 
 void TCustomDXDraw::UpdatePalette() {
@@ -241,7 +260,15 @@ void TCustomDXDraw::InitializeDisplay() {
         FSurfaceWidth = FWidth;
         FSurfaceHeight = FHeight;
     }
-    FDriver->Initialize();
+    // Full screen shows the display's mode; a window shows the desktop's.
+    TDXDrawDriverSetup setup;
+    setup.Mode = FNowOptions.Contains(doFullScreen)
+                     ? DisplayMode{FDisplay.Width(), FDisplay.Height(), FDisplay.BitCount()}
+                     : FScreen.DesktopMode();
+    setup.ColorTable = ColorTable;
+    setup.AllowPalette256 = FNowOptions.Contains(doAllowPalette256);
+    setup.Surface = SurfaceRequest(FSurfaceWidth, FSurfaceHeight);
+    TakeSurfaceFacts(FDriver->Initialize(setup));
     FUpdating = false;
     FInitialized = true;
 }
@@ -255,10 +282,40 @@ void TCustomDXDraw::CreateDriver() {
     const int bits = FDisplay.BitCount();
     if (chooseDevice && !FDisplay.FixedBitCount && bits != 16 && bits != 32) FDisplay.SetBitCount(16);
     if (FNowOptions.Contains(doFlip)) {
-        FDriver = std::make_unique<TDXDrawDriverFlip>(*this);
+        FDriver = std::make_unique<TDXDrawDriverFlip>(FScreen);
     } else {
-        FDriver = std::make_unique<TDXDrawDriverBlt>(*this);
+        FDriver = std::make_unique<TDXDrawDriverBlt>(FScreen);
     }
+}
+
+// The back surface as the options ask for it.
+TDXDrawSurfaceRequest TCustomDXDraw::SurfaceRequest(int AWidth, int AHeight) const {
+    return {AWidth, AHeight, FOptions.Contains(doSystemMemory), FNowOptions.Contains(do3D),
+            FOptions.Contains(doHardware)};
+}
+
+// The options in force learn where the back surface landed and, with 3D,
+// which device was made: the 3D-only options go, hardware comes back only for
+// a hardware device (no depth buffer is made in this mode).
+void TCustomDXDraw::TakeSurfaceFacts(const TDXDrawSurfaceFacts& Facts) {
+    FNowOptions = FNowOptions - TDXDrawOptions{doSystemMemory};
+    if (Facts.SystemMemory) FNowOptions = FNowOptions + TDXDrawOptions{doSystemMemory};
+    if (!FNowOptions.Contains(do3D)) return;
+    FNowOptions = FNowOptions - TDXDrawOptions{doRetainedMode, doHardware, doSelectDriver, doZBuffer};
+    if (Facts.Hardware) FNowOptions = FNowOptions + TDXDrawOptions{doHardware};
+}
+
+// Shows the back surface where the control and the options in force say
+// (when initialized, not busy and not lost).
+void TCustomDXDraw::Present(bool WaitVBlank) {
+    if (!FInitialized || FUpdating || !TryRestore()) return;
+    TDXDrawFlipSetup setup;
+    setup.Control = Bounds(FLeft, FTop, FWidth, FHeight);
+    setup.WaitVBlank = WaitVBlank;
+    setup.Stretch = FNowOptions.Contains(doStretch);
+    setup.Center = FNowOptions.Contains(doCenter);
+    setup.FormActive = FForm && FForm->FormActive();
+    FDriver->Flip(setup);
 }
 
 void TCustomDXDraw::RaiseInitializeEvents() {
@@ -293,7 +350,7 @@ void TCustomDXDraw::ResizeSurface(int AWidth, int AHeight) {
         const bool surfaceEvents = FSurfaceEventsRaised;
         if (surfaceEvents) Raise(OnFinalizeSurface);
         Notify(dnFinalizeSurface);
-        FDriver->CreateSurface(AWidth, AHeight);
+        TakeSurfaceFacts(FDriver->CreateSurface(SurfaceRequest(AWidth, AHeight)));
         Notify(dnInitializeSurface);
         if (surfaceEvents) Raise(OnInitializeSurface);
     } catch (...) {

@@ -5,6 +5,10 @@
 // all of it. The platform (screen and display modes) is handed in, so real
 // and headless runs share all of this code.
 //
+// The render layer's files know each other one way, each only those below it
+// (rasterizer <- d2d <- dx_draw_driver <- dx_draw <- image_list): the
+// presenter and the renderer this display owns know nothing of it.
+//
 // Usage (the show's main form):
 //     class TMainForm : public TComponent, public DisplayForm { ... };
 //     auto* DS = new TDXDraw(form, services);     // services: MakeSdlPlatform(...) or MakeHeadlessPlatform()
@@ -37,16 +41,20 @@
 #include <vector>
 
 #include "core/object.h"
-#include "platform/display_modes.h"
-#include "platform/platform_services.h"
-#include "platform/presenter.h"
 #include "render/bmp_format.h"
-#include "render/d2d.h"
-#include "render/direct_draw_surface.h"
 #include "render/dx_draw_display.h"
-#include "render/dx_draw_driver.h"
-#include "render/dx_draw_errors.h"
 #include "render/dx_draw_options.h"
+
+class DisplayForm;
+class DisplayModeSource;
+class Presenter;
+class TD2D;
+class TDirectDrawPalette;
+class TDirectDrawSurface;
+class TDXDrawDriver;
+struct PlatformServices;
+struct TDXDrawSurfaceFacts;
+struct TDXDrawSurfaceRequest;
 
 enum TDXDrawNotifyType : uint8_t {
     dnDestroying,
@@ -62,24 +70,13 @@ enum TDXDrawNotifyType : uint8_t {
 class TCustomDXDraw;
 using TDXDrawNotifyEvent = std::function<void(TCustomDXDraw* Sender, TDXDrawNotifyType NotifyType)>;
 
-// The form a display sits on (the show's main form implements it). Its window
-// is the platform's screen; it tells the display when the window is first
-// shown (FormShown) and destroyed (FormDestroyed).
-class DisplayForm {
-public:
-    virtual ~DisplayForm() = default;
-    // True while the form is the active window.
-    virtual bool FormActive() const = 0;
-};
-
 class TCustomDXDraw : public TComponent {
 public:
     // A display on Screen choosing among Modes: not initialized, default
     // options, 640 x 480 x 8, colour tables holding the system palette, a TD2D.
     TCustomDXDraw(TComponent* AOwner, Presenter& Screen, DisplayModeSource& Modes);
     // A display on the platform's screen and display modes.
-    TCustomDXDraw(TComponent* AOwner, PlatformServices& Platform)
-        : TCustomDXDraw(AOwner, *Platform.Screen, *Platform.Modes) {}
+    TCustomDXDraw(TComponent* AOwner, PlatformServices& Platform);
     // Finalizes, tells listeners dnDestroying and frees the rest.
     ~TCustomDXDraw() override;
     std::string ClassName() const override { return "TCustomDXDraw"; }
@@ -127,12 +124,13 @@ public:
 
     // [SECTION] State
     bool Initialized() const { return FInitialized; }
+    // The renderer (nullptr after a finalization until the next initialization).
     TD2D* D2D() const { return FD2D.get(); }
     // The visible screen's and the back surface's objects (nullptr while not initialized).
-    TDirectDrawSurface* Primary() const { return FDriver ? &FDriver->Primary() : nullptr; }
-    TDirectDrawSurface* Surface() const { return FDriver ? &FDriver->Surface() : nullptr; }
+    TDirectDrawSurface* Primary() const;
+    TDirectDrawSurface* Surface() const;
     // The screen's palette (nullptr while not initialized).
-    const TDirectDrawPalette* Palette() const { return FDriver ? &FDriver->Palette() : nullptr; }
+    const TDirectDrawPalette* Palette() const;
 
     // [SECTION] Operations
     // Brings up the display; raises EDXDrawError or EDirectDrawError (after finalizing).
@@ -166,10 +164,6 @@ public:
     TNotifyEvent OnRestoreSurface;
 
 private:
-    friend class TDXDrawDriver;
-    friend class TDXDrawDriverBlt;
-    friend class TDXDrawDriverFlip;
-
     struct Listener {
         TDXDrawNotifyEvent Proc;
         const TObject* Obj;
@@ -177,6 +171,9 @@ private:
 
     void InitializeDisplay();
     void CreateDriver();
+    TDXDrawSurfaceRequest SurfaceRequest(int AWidth, int AHeight) const;
+    void TakeSurfaceFacts(const TDXDrawSurfaceFacts& Facts);
+    void Present(bool WaitVBlank);
     void RaiseInitializeEvents();
     void RaiseFinalizeEvents();
     void ResizeSurface(int AWidth, int AHeight);

@@ -4,7 +4,8 @@
 #include <optional>
 
 #include "core/numeric.h"
-#include "render/dx_draw.h"
+#include "platform/presenter.h"
+#include "render/dx_draw_errors.h"
 
 namespace {
 
@@ -24,73 +25,62 @@ std::optional<PixelFormat> FormatOfBitCount(int BitCount) {
 
 } // namespace
 
-TDXDrawDriver::TDXDrawDriver(TCustomDXDraw& DXDraw) : FDXDraw(DXDraw) {
-    if (!DXDraw.FScreen.IsOpen()) throw EDirectDrawError(Format("%s cannot be initialized", "DirectDraw"));
+// [SECTION] TDXDrawDriver
+
+TDXDrawDriver::TDXDrawDriver(Presenter& Screen) : FScreen(Screen) {
+    if (!Screen.IsOpen()) throw EDirectDrawError(Format("%s cannot be initialized", "DirectDraw"));
 }
 
-void TDXDrawDriver::Initialize() {
-    // Full screen shows the display's mode; a window shows the desktop's.
-    const bool fullScreen = FDXDraw.FNowOptions.Contains(doFullScreen);
-    const DisplayMode desktop = FDXDraw.FScreen.DesktopMode();
-    TDXDrawDisplay& display = FDXDraw.FDisplay;
-    const DisplayMode screen = fullScreen ? DisplayMode{display.Width(), display.Height(), display.BitCount()}
-                                          : DisplayMode{desktop.Width, desktop.Height, desktop.BitCount};
-    const auto format = FormatOfBitCount(screen.BitCount);
+TDXDrawSurfaceFacts TDXDrawDriver::Initialize(const TDXDrawDriverSetup& Setup) {
+    const auto format = FormatOfBitCount(Setup.Mode.BitCount);
     if (!format) throw EDXDrawError(Format("%s cannot be made", "Primary Surface"));
     FFormat = *format;
-    FPrimary.CreatePrimary(screen.Width, screen.Height, FFormat);
+    FPrimary.CreatePrimary(Setup.Mode.Width, Setup.Mode.Height, FFormat);
     // The presenter clips to its window, so no clipper is needed.
-    FPalette.SetEntries(FDXDraw.ColorTable, FDXDraw.FNowOptions.Contains(doAllowPalette256));
-    CreateSurface(FDXDraw.FSurfaceWidth, FDXDraw.FSurfaceHeight);
+    FPalette.SetEntries(Setup.ColorTable, Setup.AllowPalette256);
+    return CreateSurface(Setup.Surface);
 }
 
-void TDXDrawDriver::CreateSurface(int Width, int Height) {
-    TDXDrawOptions& now = FDXDraw.FNowOptions;
-    now = now - TDXDrawOptions{doSystemMemory};
-    const int w = std::max(Width, 1), h = std::max(Height, 1);
-    const bool systemMemory = FDXDraw.FOptions.Contains(doSystemMemory);
-    if (!FSurface.CreateSurface(w, h, FFormat, systemMemory) &&
+// The software rasterizer stands in for the hardware device: it counts as one
+// when hardware is asked for and the back surface is not in system memory.
+TDXDrawSurfaceFacts TDXDrawDriver::CreateSurface(const TDXDrawSurfaceRequest& Request) {
+    const int w = std::max(Request.Width, 1), h = std::max(Request.Height, 1);
+    if (!FSurface.CreateSurface(w, h, FFormat, Request.SystemMemory) &&
         !FSurface.CreateSurface(w, h, FFormat, true)) {
         throw EDXDrawError(Format("%s cannot be made", "Surface"));
     }
-    if (FSurface.SystemMemory()) now = now + TDXDrawOptions{doSystemMemory};
     FSurface.Fill(0);
-    if (now.Contains(do3D)) Initialize3D();
+    TDXDrawSurfaceFacts facts;
+    facts.SystemMemory = FSurface.SystemMemory();
+    facts.Hardware = Request.Use3D && Request.Hardware && !facts.SystemMemory;
+    return facts;
 }
 
-void TDXDrawDriver::Present(const TRect& Target, bool WaitVBlank) {
-    const TCustomDXDraw& d = FDXDraw;
-    d.FScreen.Present(FSurface.View(), Target, d.Left() + d.Width(), d.Top() + d.Height(), WaitVBlank);
+void TDXDrawDriver::Present(const TRect& Target, const TDXDrawFlipSetup& Setup) {
+    FScreen.Present(FSurface.View(), Target, Setup.Control.Right, Setup.Control.Bottom, Setup.WaitVBlank);
 }
 
-// The software rasterizer stands in for the hardware device: it is taken when
-// hardware is asked for and the back surface is not in system memory.
-void TDXDrawDriver::Initialize3D() {
-    TDXDrawOptions& now = FDXDraw.FNowOptions;
-    const bool hardware = FDXDraw.FOptions.Contains(doHardware) && !FSurface.SystemMemory();
-    now = now - TDXDrawOptions{doRetainedMode, doHardware, doSelectDriver, doZBuffer};
-    if (hardware) now = now + TDXDrawOptions{doHardware};
+// [SECTION] TDXDrawDriverBlt
+
+void TDXDrawDriverBlt::Flip(const TDXDrawFlipSetup& Setup) {
+    Present(TargetRect(Setup), Setup);
 }
 
-void TDXDrawDriverBlt::Flip() {
-    Present(TargetRect(), FDXDraw.NowOptions().Contains(doWaitVBlank));
-}
-
-TRect TDXDrawDriverBlt::TargetRect() const {
-    const TCustomDXDraw& d = FDXDraw;
-    const TDXDrawOptions now = d.NowOptions();
-    if (now.Contains(doStretch)) return Bounds(d.Left(), d.Top(), d.Width(), d.Height());
-    int x = d.Left(), y = d.Top();
-    if (now.Contains(doCenter)) {
-        x += Div(d.Width() - FSurface.Width(), 2);
-        y += Div(d.Height() - FSurface.Height(), 2);
+TRect TDXDrawDriverBlt::TargetRect(const TDXDrawFlipSetup& Setup) const {
+    const TRect& control = Setup.Control;
+    if (Setup.Stretch) return control;
+    int x = control.Left, y = control.Top;
+    if (Setup.Center) {
+        x += Div(int(control.Width()) - FSurface.Width(), 2);
+        y += Div(int(control.Height()) - FSurface.Height(), 2);
     }
     return Bounds(x, y, FSurface.Width(), FSurface.Height());
 }
 
-void TDXDrawDriverFlip::Flip() {
-    const TCustomDXDraw& d = FDXDraw;
-    if (!d.ParentForm() || !d.ParentForm()->FormActive()) return;
-    Present(Bounds(d.Left(), d.Top(), FSurface.Width(), FSurface.Height()),
-            d.NowOptions().Contains(doWaitVBlank));
+// [SECTION] TDXDrawDriverFlip
+
+void TDXDrawDriverFlip::Flip(const TDXDrawFlipSetup& Setup) {
+    if (!Setup.FormActive) return;
+    const TRect& control = Setup.Control;
+    Present(Bounds(control.Left, control.Top, FSurface.Width(), FSurface.Height()), Setup);
 }

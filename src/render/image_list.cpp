@@ -3,6 +3,8 @@
 #include "render/bitmap.h"
 #include "render/d2d.h"
 #include "render/dib.h"
+#include "render/direct_draw_surface.h"
+#include "render/dx_draw_errors.h"
 #include "render/graphic.h"
 #include "render/picture.h"
 
@@ -112,15 +114,17 @@ std::string TPictureCollectionItem::NamePath() const {
 void TPictureCollectionItem::Restore() {
     if (!FPicture->Graphic() || FPicture->Graphic()->Empty()) return;
     TPictureCollection* collection = PictureCollection();
-    if (!FInitialized && collection->DXDraw()) {
-        Finalize();
-        FInitialized = collection->DXDraw()->Initialized();
-    }
+    if (!FInitialized && collection->DXDraw()) Initialize(*collection->DXDraw());
     if (!FInitialized) return;
     ClearSurfaces();
     MakePatterns();
     TCustomDXDraw* display = collection->DXDraw();
     if (display->Options().Contains(do3D) && display->D2D()) display->D2D()->Textures().Clear();
+}
+
+void TPictureCollectionItem::Initialize(const TCustomDXDraw& Display) {
+    Finalize();
+    FInitialized = Display.Initialized();
 }
 
 void TPictureCollectionItem::Finalize() {
@@ -141,37 +145,64 @@ void TPictureCollectionItem::StretchDraw(TDirectDrawSurface* Dest, const TRect& 
     Dest->StretchDraw(DestRect, p.Rect, *p.Surface, Transparent);
 }
 
+// The three renderer operations are thin adapters: they describe the image
+// to the display's renderer and hand it the back surface.
 void TPictureCollectionItem::DrawAlpha(TDirectDrawSurface* Dest, const TRect& DestRect, int PatternIndex,
                                        int Alpha) {
     if (!CanDraw(PatternIndex)) return;
-    if (TD2D* renderer = RendererFor(Dest)) renderer->DrawAlpha(*this, DestRect, PatternIndex, Alpha);
+    D2DTarget target;
+    if (TD2D* renderer = RendererFor(Dest, target))
+        renderer->DrawAlpha(target, Sprite(PatternIndex), DestRect, Alpha);
 }
 
 void TPictureCollectionItem::DrawRotate(TDirectDrawSurface* Dest, int X, int Y, int Width, int Height,
                                         int PatternIndex, double CenterX, double CenterY, int Angle) {
     if (!CanDraw(PatternIndex)) return;
-    if (TD2D* renderer = RendererFor(Dest))
-        renderer->DrawRotate(*this, X, Y, Width, Height, PatternIndex, CenterX, CenterY, Angle);
+    D2DTarget target;
+    if (TD2D* renderer = RendererFor(Dest, target))
+        renderer->DrawRotate(target, Sprite(PatternIndex), X, Y, Width, Height, CenterX, CenterY, Angle);
 }
 
 void TPictureCollectionItem::DrawRotateAlpha(TDirectDrawSurface* Dest, int X, int Y, int Width, int Height,
                                              int PatternIndex, double CenterX, double CenterY, int Angle,
                                              int Alpha) {
     if (!CanDraw(PatternIndex)) return;
-    if (TD2D* renderer = RendererFor(Dest))
-        renderer->DrawRotateAlpha(*this, X, Y, Width, Height, PatternIndex, CenterX, CenterY, Angle, Alpha);
+    D2DTarget target;
+    if (TD2D* renderer = RendererFor(Dest, target))
+        renderer->DrawRotateAlpha(target, Sprite(PatternIndex), X, Y, Width, Height, CenterX, CenterY, Angle,
+                                  Alpha);
 }
 
 bool TPictureCollectionItem::CanDraw(int PatternIndex) const {
     return FInitialized && PatternIndex >= 0 && PatternIndex < PatternCount();
 }
 
-// The renderer draws only onto the back surface of a display with do3D; the
-// software path of displays without it is not built (the show never uses it).
-TD2D* TPictureCollectionItem::RendererFor(const TDirectDrawSurface* Dest) const {
+// The renderer draws only onto the back surface of a display with do3D, and
+// only while it can use the 3D device there (the software path of displays
+// without do3D is not built: the show never uses it). Target is filled in for it.
+TD2D* TPictureCollectionItem::RendererFor(TDirectDrawSurface* Dest, D2DTarget& Target) const {
     const TCustomDXDraw* display = PictureCollection()->Owner()->DXDraw();
-    if (!display || !display->Options().Contains(do3D) || !Dest || Dest != display->Surface()) return nullptr;
-    return display->D2D();
+    if (!display || !Dest || !display->D2D()) return nullptr;
+    const TDXDrawOptions options = display->Options();
+    if (!options.Contains(do3D) || Dest != display->Surface()) return nullptr;
+    Target = {Dest, options.Contains(doDirectX7Mode) && options.Contains(doHardware)};
+    return display->D2D()->CheckCanUseD2D(Target) ? display->D2D() : nullptr;
+}
+
+// The image as the renderer draws it. An image needs a name to find its
+// texture again: an unnamed one takes its place in its list as its name. With
+// patterns set, the corners are the pattern's first and last texels (its right
+// and bottom edges less one), as textures of pattern grids have always been read.
+D2DSprite TPictureCollectionItem::Sprite(int PatternIndex) {
+    if (Name().empty()) SetName(NamePath());
+    D2DSprite sprite{Name(), Serial(), FPicture.get(), Transparent, FTransparentColor, {}};
+    if (PatternWidth != 0 || PatternHeight != 0) {
+        const TRect& r = FPatterns[size_t(PatternIndex)].Rect;
+        sprite.Source = Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
+    } else {
+        sprite.Source = Rect(0, 0, FPicture->Width(), FPicture->Height());
+    }
+    return sprite;
 }
 
 void TPictureCollectionItem::ClearSurfaces() {
@@ -232,10 +263,8 @@ void TPictureCollection::InitializeImages(TCustomDXDraw* DXDraw) {
     FDXDraw = DXDraw;
     if (!FDXDraw || !FDXDraw->Initialized())
         throw EPictureCollectionError(Format("%s cannot be initialized", ClassName().c_str()));
-    for (int i = 0; i < Count(); ++i) {
-        Items(i)->Finalize();
-        Items(i)->FInitialized = FDXDraw->Initialized();
-    }
+    for (int i = 0; i < Count(); ++i)
+        Items(i)->Initialize(*FDXDraw);
 }
 
 void TPictureCollection::Finalize() {

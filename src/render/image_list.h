@@ -15,7 +15,8 @@
 //     sun->SetTransparentColor(0xFFFFFF);
 //     sun->Restore();                         // surfaces now, or when DS initializes
 //     TPictureCollection& items = ImageList->Items();
-//     items.Items(items.Find("sun"))->DrawRotateAlpha(DS->Surface(), 350, y, 250, 250, 0, 0.5, 0.5, angle, 210);
+//     TPictureCollectionItem* shown = items.Items(items.Find("sun"));
+//     shown->DrawRotateAlpha(DS->Surface(), 350, y, 250, 250, 0, 0.5, 0.5, angle, 210);
 //     delete sun;                             // Free: leaves the list
 #pragma once
 
@@ -30,9 +31,13 @@
 #include "render/dx_draw.h"
 #include "render/hash_collection.h"
 
+class TD2D;
+class TDirectDrawSurface;
 class TPicture;
 class TPictureCollection;
 class TCustomDXImageList;
+struct D2DSprite;
+struct D2DTarget;
 
 // "%s cannot be initialized": a collection initialized for a display that is not.
 FUIFJE_EXCEPTION(EPictureCollectionError, Exception);
@@ -85,6 +90,9 @@ public:
     // without a graphic or an initialized collection), then drops the
     // renderer's textures. Raises EDirectDrawSurfaceError "Surface cannot be made".
     void Restore();
+    // Frees surfaces and patterns, then becomes initialized when Display is
+    // (the collection does this for every image it initializes).
+    void Initialize(const TCustomDXDraw& Display);
     // Frees surfaces and patterns and clears Initialized.
     void Finalize();
 
@@ -106,10 +114,9 @@ public:
                          double CenterX, double CenterY, int Angle, int Alpha);
 
 private:
-    friend class TPictureCollection;
-
     bool CanDraw(int PatternIndex) const;
-    TD2D* RendererFor(const TDirectDrawSurface* Dest) const;
+    TD2D* RendererFor(TDirectDrawSurface* Dest, D2DTarget& Target) const;
+    D2DSprite Sprite(int PatternIndex);
     void ClearSurfaces();
     void MakePatterns();
     TDirectDrawSurface* MakeSurface(const TRect& Source);

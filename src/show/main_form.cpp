@@ -2,6 +2,7 @@
 
 #include "core/numeric.h"
 #include "core/random.h"
+#include "render/direct_draw_surface.h"
 #include "show/invitation_text.h"
 #include "show/stored_form.h"
 

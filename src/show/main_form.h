@@ -16,6 +16,7 @@
 #include "fx/fx_sinus.h"
 #include "platform/audio.h"
 #include "platform/platform_services.h"
+#include "render/display_form.h"
 #include "render/dx_draw.h"
 #include "render/dx_timer.h"
 #include "render/image_list.h"

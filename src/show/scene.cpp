@@ -2,6 +2,7 @@
 // dawn blend, sun, stars, moon, captions, the sea line and wave streaks, and
 // the boat riding the sea line. Each tween drawn with is advanced here, once.
 #include "core/numeric.h"
+#include "render/direct_draw_surface.h"
 #include "show/main_form.h"
 
 namespace {

@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "platform/presenter_headless.h"
+#include "render/d2d.h"
+#include "render/direct_draw_surface.h"
+#include "render/dx_draw_errors.h"
+#include "render/dx_draw_palette.h"
 #include "show_display.h"
 
 namespace {

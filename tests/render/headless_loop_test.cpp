@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform_services.h"
+#include "render/direct_draw_surface.h"
+#include "render/display_form.h"
 #include "render/dx_draw.h"
 #include "render/dx_timer.h"
 

@@ -8,6 +8,7 @@
 
 #include "platform/presenter_headless.h"
 #include "render/dib.h"
+#include "render/direct_draw_surface.h"
 #include "render/image_list.h"
 #include "render/picture.h"
 #include "show_display.h"

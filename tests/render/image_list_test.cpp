@@ -4,6 +4,7 @@
 
 #include "core/exception.h"
 #include "render/bitmap.h"
+#include "render/dx_draw_errors.h"
 #include "render/image_list_rig.h"
 
 namespace {

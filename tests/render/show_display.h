@@ -2,9 +2,10 @@
 // shared by the render tests' rigs.
 #pragma once
 
+#include "render/display_form.h"
 #include "render/dx_draw.h"
 
-inline const TDXDrawOptions kShowOptions{doFullScreen,   doAllowReboot, doWaitVBlank, doCenter,
+inline const TDXDrawOptions kShowOptions{doFullScreen,   doAllowReboot,  doWaitVBlank,   doCenter,
                                          do3D,           doDirectX7Mode, doRetainedMode, doHardware,
                                          doSelectDriver, doZBuffer};
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/png_writer.h"
+#include "render/d2d.h"
 #include "render/image_list_rig.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "core/random.h"
 #include "platform/audio_headless.h"
 #include "platform/platform_services.h"
+#include "render/direct_draw_surface.h"
 #include "show/main_form.h"
 
 struct ShowRun {
