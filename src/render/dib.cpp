@@ -58,8 +58,7 @@ std::shared_ptr<TDIBSharedImage> TDIBSharedImage::Copy() {
 // [SECTION] TDIBCanvas
 
 void TDIBCanvas::RequireTarget() {
-    FOwner.Changing();
-    const PixelView view = FOwner.View();
+    const PixelView view = FOwner.WritableView();
     if (view.Empty())
         Detach();
     else
@@ -189,6 +188,11 @@ const uint8_t* TDIB::Bits() const {
 PixelView TDIB::View() const {
     if (Empty() || !DirectFormatOf(Info())) return PixelView{};
     return DIBView(Info(), FImage->Bits());
+}
+
+PixelView TDIB::WritableView() {
+    Changing();
+    return View();
 }
 
 void TDIB::LoadFromStream(TStream& Stream) {

@@ -122,6 +122,8 @@ public:
     // The pixels as a view for reading and copying from (direct formats only:
     // an empty view for palette images). Write through Canvas, ScanLine or SetPixels.
     PixelView View() const;
+    // The same view for drawing on (what Canvas draws through): the image is made private first.
+    PixelView WritableView();
 
     // File form: "BM" header, then the stored form. No byte at all leaves the image as it is.
     void LoadFromStream(TStream& Stream) override;
@@ -134,8 +136,6 @@ public:
     void LoadFromStored(StoredDIB&& Stored);
 
 private:
-    friend class TDIBCanvas;
-
     // Copy-on-write: a shared or still encoded image is replaced by a private decoded copy.
     void Changing();
     // Holds Image from now on; ColorTable and PixelFormat follow it.

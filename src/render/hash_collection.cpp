@@ -1,6 +1,7 @@
 #include "render/hash_collection.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/exception.h"
 
@@ -31,11 +32,14 @@ THashCollectionItem::~THashCollectionItem() {
     FCollection->Remove(this);
 }
 
+int THashCollectionItem::Index() const {
+    return FCollection->IndexOf(this);
+}
+
 void THashCollectionItem::SetName(const std::string& Value) {
     if (FName == Value) return;
-    FCollection->Unlink(this);
-    FName = Value;
-    FCollection->Link(this);
+    const std::string oldName = std::exchange(FName, Value);
+    FCollection->Rename(this, oldName);
 }
 
 // [SECTION] THashCollection
@@ -49,9 +53,16 @@ THashCollectionItem* THashCollection::GetItem(int Index) const {
     return FItems[size_t(Index)];
 }
 
+int THashCollection::IndexOf(const THashCollectionItem* Item) const {
+    const auto at = std::find(FItems.begin(), FItems.end(), Item);
+    return at == FItems.end() ? -1 : int(at - FItems.begin());
+}
+
+// Walks the name's bucket chain from its head.
 int THashCollection::Find(const std::string& Name) const {
-    for (const THashCollectionItem* item = FHash[size_t(HashOf(Name))]; item; item = item->FRight)
-        if (SameTextIgnoringCase(item->FName, Name)) return item->FIndex;
+    const Chain& chain = FBuckets[size_t(HashOf(Name))];
+    for (auto item = chain.rbegin(); item != chain.rend(); ++item)
+        if (SameTextIgnoringCase((*item)->Name(), Name)) return IndexOf(*item);
     return -1;
 }
 
@@ -68,36 +79,26 @@ int THashCollection::HashOf(const std::string& Name) {
 }
 
 void THashCollection::Append(THashCollectionItem* Item) {
-    Item->FIndex = Count();
     FItems.push_back(Item);
     Link(Item);
 }
 
-// Removes Item and moves the cached index of every item behind it down by one.
+void THashCollection::Rename(THashCollectionItem* Item, const std::string& OldName) {
+    Unlink(Item, OldName);
+    Link(Item);
+}
+
+// The items behind a removed one move up: their positions are their indices.
 void THashCollection::Remove(THashCollectionItem* Item) {
-    Unlink(Item);
-    const auto at = std::find(FItems.begin(), FItems.end(), Item);
-    if (at == FItems.end()) return;
-    for (auto behind = at + 1; behind != FItems.end(); ++behind)
-        --(*behind)->FIndex;
-    FItems.erase(at);
+    Unlink(Item, Item->Name());
+    std::erase(FItems, Item);
 }
 
 // Puts Item at the head of its name's bucket chain.
 void THashCollection::Link(THashCollectionItem* Item) {
-    Item->FHashIndex = HashOf(Item->FName);
-    THashCollectionItem*& head = FHash[size_t(Item->FHashIndex)];
-    Item->FLeft = nullptr;
-    Item->FRight = head;
-    if (head) head->FLeft = Item;
-    head = Item;
+    FBuckets[size_t(HashOf(Item->Name()))].push_back(Item);
 }
 
-void THashCollection::Unlink(THashCollectionItem* Item) {
-    if (Item->FLeft)
-        Item->FLeft->FRight = Item->FRight;
-    else
-        FHash[size_t(Item->FHashIndex)] = Item->FRight;
-    if (Item->FRight) Item->FRight->FLeft = Item->FLeft;
-    Item->FLeft = Item->FRight = nullptr;
+void THashCollection::Unlink(THashCollectionItem* Item, const std::string& Name) {
+    std::erase(FBuckets[size_t(HashOf(Name))], Item);
 }
