@@ -1,12 +1,16 @@
 #include "platform/rasterizer.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "core/exception.h"
+#include "rasterizer_reference.h"
 
 namespace {
 
@@ -318,4 +322,192 @@ TEST(Rasterizer, RefusesWhatItCannotDraw) {
     EXPECT_THROW(RasterTexture(empty.View, {}), EOutOfResources);
     Image wide(RasterTexture::kMaxSide + 1, 1, PixelFormat::Rgb565);
     EXPECT_THROW(RasterTexture(wide.View, {}), EOutOfResources);
+}
+
+// [SECTION] The vector code against the plain reference
+
+namespace {
+
+// A small generator of its own, so that every platform draws the same cases.
+class Dice {
+public:
+    explicit Dice(uint64_t Seed) : FState(Seed * 0x9E3779B97F4A7C15ull + 1) {}
+    // 0 to N - 1.
+    int Roll(int N) {
+        FState = FState * 6364136223846793005ull + 1442695040888963407ull;
+        return int((FState >> 33) % uint64_t(N));
+    }
+    // Lo to Hi.
+    double Between(double Lo, double Hi) { return Lo + (Hi - Lo) * Roll(1 << 20) / double(1 << 20); }
+
+private:
+    uint64_t FState;
+};
+
+// Where the texture positions of a draw fall: within the picture, beyond it
+// (clamped), on spans shorter than a group of eight, or exactly one texel per
+// pixel.
+enum class Reach { Inside, Clamped, Short, Aligned };
+
+struct DiffCase {
+    PixelFormat Target;
+    bool Blend, Keyed;
+    Reach Kind;
+};
+
+// A picture of random colours with white blobs (the key colour) covering about a third of it.
+Image RandomPicture(Dice& D, int Width, int Height) {
+    Image img(Width, Height, D.Roll(2) ? PixelFormat::Bgr24 : PixelFormat::Bgrx32);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            const bool white = ((x / 3 + y / 2 + D.Roll(2)) % 3) == 0;
+            const uint32_t c = white ? RGB(255, 255, 255)
+                                     : RGB(uint8_t(D.Roll(256)), uint8_t(D.Roll(256)), uint8_t(D.Roll(256)));
+            img.View.Write(x, y, PackColor(img.View.Format, c));
+        }
+    return img;
+}
+
+// A diffuse colour as the show uses them (white, the grey 254) or any, with any alpha.
+uint32_t RandomDiffuse(Dice& D) {
+    const uint32_t alpha = uint32_t(D.Roll(256)) << 24;
+    switch (D.Roll(3)) {
+    case 0:
+        return alpha | 0xFFFFFF;
+    case 1:
+        return alpha | 0xFEFEFE;
+    default:
+        return alpha | uint32_t(D.Roll(1 << 24));
+    }
+}
+
+// How quad corners sit: anywhere, on whole pixels less a half (as sprites
+// place them, edges between pixel centres), or on pixel centres (every tie
+// of the fill rule).
+enum class Snap { None, Half, Whole };
+
+// A quad of Width x Height turned by Angle about (Cx, Cy), corners in strip order.
+void PlaceQuad(TransformedVertex (&S)[4], double Cx, double Cy, double Width, double Height, double Angle,
+               Snap Corners) {
+    const double offset = Corners == Snap::Half ? 0.5 : 0;
+    for (int i = 0; i < 4; ++i) {
+        const double dx = (i % 2 - 0.5) * Width, dy = (i / 2 - 0.5) * Height;
+        double x = Cx + dx * std::cos(Angle) - dy * std::sin(Angle);
+        double y = Cy + dx * std::sin(Angle) + dy * std::cos(Angle);
+        if (Corners != Snap::None) x = std::round(x) - offset, y = std::round(y) - offset;
+        S[i] = {float(x), float(y), 0, 1, 0xFFFFFFFF, 0, float(i % 2), float(i / 2)};
+    }
+}
+
+// A random strip of the case's reach on a Width x Height target, for a
+// TextureWidth x TextureHeight texture.
+void RandomStrip(Dice& D, Reach Kind, int Width, int Height, int TextureWidth, int TextureHeight,
+                 TransformedVertex (&S)[4]) {
+    const Snap snap = Snap(D.Roll(3));
+    switch (Kind) {
+    case Reach::Inside:
+        PlaceQuad(S, D.Between(0, Width), D.Between(0, Height), D.Between(8, 70), D.Between(8, 50),
+                  D.Between(0, 7), snap);
+        break;
+    case Reach::Clamped:
+        PlaceQuad(S, D.Between(0, Width), D.Between(0, Height), D.Between(8, 70), D.Between(8, 50),
+                  D.Between(0, 7), snap);
+        for (TransformedVertex& v : S) {
+            v.U = float(v.U * D.Between(1, 2.5) - D.Between(0, 0.7));
+            v.V = float(v.V * D.Between(1, 2.5) - D.Between(0, 0.7));
+        }
+        break;
+    case Reach::Short: // narrow quads, often at the right edge where a group would overhang the row
+        PlaceQuad(S, D.Roll(2) ? Width - D.Between(0, 4) : D.Between(0, Width), D.Between(0, Height),
+                  D.Between(0.5, 7.5), D.Between(4, 40), D.Roll(3) ? 0 : D.Between(-0.2, 0.2), snap);
+        break;
+    case Reach::Aligned: // one texel per pixel at whole pixels, or nearly so
+        PlaceQuad(S, D.Roll(Width) + TextureWidth / 2.0, D.Roll(Height) + TextureHeight / 2.0, TextureWidth,
+                  TextureHeight, 0, Snap::Half);
+        if (D.Roll(2))
+            for (TransformedVertex& v : S)
+                v.X += float(D.Between(-0.03, 0.03));
+        break;
+    }
+    const uint32_t diffuse = RandomDiffuse(D);
+    for (TransformedVertex& v : S)
+        v.Diffuse = diffuse;
+    if (D.Roll(8) == 0) S[1].Diffuse = RandomDiffuse(D); // the second triangle's own colour
+}
+
+// How many pixels of After disagree with the reference drawing Strip over
+// Before with Texture (nullptr: untextured); First describes the first.
+int Disagreements(const Image& Before, const Image& After, const reference::Texture* Texture, bool Blend,
+                  const TransformedVertex (&Strip)[4], std::string& First) {
+    const reference::Triangle triangles[2] = {{Strip[0], Strip[1], Strip[2], Texture},
+                                              {Strip[1], Strip[2], Strip[3], Texture}};
+    const PixelView& v = After.View;
+    int bad = 0;
+    for (int y = 0; y < v.Height; ++y) {
+        for (int x = 0; x < v.Width; ++x) {
+            std::vector<uint32_t> may{Before.View.Read(x, y)};
+            for (const reference::Triangle& tri : triangles) {
+                std::vector<uint32_t> next;
+                for (uint32_t value : may)
+                    for (uint32_t o : reference::Outcomes(tri, Blend, v.Format, x, y, value, v.Width))
+                        next.push_back(o);
+                may.swap(next);
+            }
+            if (std::find(may.begin(), may.end(), v.Read(x, y)) != may.end()) continue;
+            if (bad++ == 0)
+                First = "pixel " + std::to_string(x) + "," + std::to_string(y) + ": " +
+                        std::to_string(v.Read(x, y)) + " where the reference has " + std::to_string(may[0]);
+        }
+    }
+    return bad;
+}
+
+// A target of random pixels.
+Image RandomTarget(Dice& D, PixelFormat Format) {
+    Image img(72 + D.Roll(40), 40 + D.Roll(30), Format);
+    for (int y = 0; y < img.View.Height; ++y)
+        for (int x = 0; x < img.View.Width; ++x)
+            img.View.Write(x, y, PackColor(Format, uint32_t(D.Roll(1 << 24))));
+    return img;
+}
+
+} // namespace
+
+// Random quads and states over every combination: the vector code must leave
+// exactly the pixels the plain reference computes, except where rounding
+// differs on purpose: a texture position within single-precision error of a
+// 1/256 step boundary may land one step to either side (reference::Outcomes).
+TEST(Rasterizer, VectorCodeDrawsWhatThePlainReferenceDraws) {
+    std::vector<DiffCase> cases;
+    for (PixelFormat target : {PixelFormat::Rgb565, PixelFormat::Bgrx32})
+        for (bool blend : {false, true})
+            for (bool keyed : {false, true})
+                for (Reach kind : {Reach::Inside, Reach::Clamped, Reach::Short, Reach::Aligned})
+                    cases.push_back({target, blend, keyed, kind});
+    constexpr int kDrawsPerCase = 24;
+    for (size_t c = 0; c < cases.size(); ++c) {
+        const DiffCase& k = cases[c];
+        int drawn = 0;
+        for (int draw = 0; draw < kDrawsPerCase; ++draw) {
+            Dice d(c * 1000 + uint64_t(draw));
+            const Image picture = RandomPicture(d, 1 + d.Roll(40), 1 + d.Roll(40));
+            const ColorKey key{k.Keyed, RGB(255, 255, 255), k.Target};
+            const RasterTexture texture(picture.View, key);
+            const reference::Texture expected(picture.View, key);
+            const bool textured = d.Roll(12) != 0;
+            const Image before = RandomTarget(d, k.Target);
+            TransformedVertex strip[4];
+            RandomStrip(d, k.Kind, before.View.Width, before.View.Height, picture.View.Width,
+                        picture.View.Height, strip);
+            Image after = before;
+            after.View.Data = after.Bytes.data();
+            DrawTriangleStrip(after.View, {textured ? &texture : nullptr, k.Blend}, strip);
+            drawn += after.Bytes != before.Bytes;
+            std::string first;
+            EXPECT_EQ(Disagreements(before, after, textured ? &expected : nullptr, k.Blend, strip, first), 0)
+                << BitsPerPixel(k.Target) << " bits, blend " << k.Blend << ", keyed " << k.Keyed << ", reach "
+                << int(k.Kind) << ", draw " << draw << ": " << first;
+        }
+        EXPECT_GT(drawn, kDrawsPerCase / 2) << "case " << c << " hardly draws";
+    }
 }
