@@ -1,0 +1,296 @@
+// The rasterizer's span shaders: the samplers that fetch eight source colours
+// at a time (bilinear with or without clamping, a texel row read directly, or
+// plain white) and the per-target inner loops that modulate, blend and store
+// them. Which benchmark pays for the vector code: see rasterizer.cpp.
+#include "platform/rasterizer_spans.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace raster {
+
+namespace {
+
+// [SECTION] Samplers
+//
+// Texture positions are measured in texels from the centre of texel 0
+// (s = u * width - 0.5), so the integer part of a position selects the upper-left
+// tap of its bilinear footprint and the top 8 bits of the fraction weigh it.
+// A sampler hands out eight source colours at a time, the even and the odd
+// pixels apart, with masks of the pixels to draw.
+
+struct Samples {
+    SplitColors Even, Odd;
+    I32x4 KeepEven, KeepOdd;
+};
+
+// Clamps each lane to [0, High]; positions are finite, so no lane is NaN.
+inline F32x4 ClampLanes(F32x4 V, float High) {
+    const I32x4 below = V < 0.0f;
+    const I32x4 above = V > High;
+    const U32x4 high = U32x4(F32x4{} + High), low = U32x4(V) & ~U32x4(below);
+    return F32x4(Select(above, high, low));
+}
+
+// Two neighbouring texels as one 64-bit word.
+inline uint64_t LoadPair(const uint32_t* P) {
+    uint64_t pair;
+    std::memcpy(&pair, P, sizeof pair);
+    return pair;
+}
+
+// Bilinear filtering. A sample whose nearest texel (the one its point falls in)
+// is keyed is not drawn: a hardware colour key decides on the texel it would
+// point-sample, and keyed texels carry their neighbours' colours, so the key
+// colour never bleeds into the pixels that are drawn. A point exactly between
+// two texel centres (up to the 1/256 weight step) takes the upper or left one:
+// on the right and bottom edges of a picture that is the picture's own texel,
+// not whatever lies beyond it in the texture. With Clamp, positions are
+// clamped to the texture (clamp addressing); without, the caller has checked
+// that every position stays within the texture's border ring, whose repeated
+// edge texels give the same result.
+template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
+    const uint32_t* Texels;
+    size_t Stride;
+    float MaxS, MaxT;
+    float S0, T0, DS, DT;   // the first plane: position at the span's first pixel and steps
+    float S1, T1, DS1, DT1; // the second plane, from pixel Split on
+    float Split;
+    F32x4 Last;              // the span's last pixel, in every lane
+    F32x4 Index{0, 2, 4, 6}; // the next even pixels, counted from the span's first
+
+    BilinearSampler(const RasterTexture& Texture, const SpanPositions& P, int Count)
+        : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
+          MaxT(float(Texture.Height() - 1)), S0(float(P.Left.S)), T0(float(P.Left.T)), DS(float(P.Left.DS)),
+          DT(float(P.Left.DT)), S1(float(P.Right.S)), T1(float(P.Right.T)), DS1(float(P.Right.DS)),
+          DT1(float(P.Right.DT)), Split(float(P.Split)), Last(F32x4{} + float(Count - 1)) {}
+
+    // In the span's last, short group the lanes past its end sample the last
+    // pixel again (they are not drawn), so no lane strays beyond the span.
+    [[gnu::always_inline]] void Next(Samples& Out, bool Short) {
+        const F32x4 even = Short ? WithinSpan(Index) : Index,
+                    odd = Short ? WithinSpan(Index + 1.0f) : Index + 1.0f;
+        Out.KeepEven = Filter(even, Out.Even);
+        Out.KeepOdd = Filter(odd, Out.Odd);
+        Index += 8.0f;
+    }
+
+    F32x4 WithinSpan(F32x4 Pixel) const { return F32x4(Select(Pixel > Last, U32x4(Last), U32x4(Pixel))); }
+
+    // Filters the four pixels at Pixel (counted from the span's first). Each
+    // position is computed afresh from the span's start, so no error
+    // accumulates; in 24.8 fixed point the arithmetic shift floors it and the
+    // mask leaves its fraction.
+    [[gnu::always_inline]] I32x4 Filter(F32x4 Pixel, SplitColors& Colors) const {
+        F32x4 s = S0 + Pixel * DS, t = T0 + Pixel * DT;
+        if constexpr (TwoPlanes) {
+            const I32x4 second = Pixel >= Split;
+            s = F32x4(Select(second, U32x4(S1 + Pixel * DS1), U32x4(s)));
+            t = F32x4(Select(second, U32x4(T1 + Pixel * DT1), U32x4(t)));
+        }
+        if constexpr (Clamp) {
+            s = ClampLanes(s, MaxS);
+            t = ClampLanes(t, MaxT);
+        }
+        const I32x4 sFixed = __builtin_convertvector(s * 256.0f, I32x4);
+        const I32x4 tFixed = __builtin_convertvector(t * 256.0f, I32x4);
+        // Row times stride in single precision is exact: textures are small enough
+        // that every offset stays below 2^24.
+        const I32x4 rowOffset =
+            __builtin_convertvector(__builtin_convertvector(tFixed >> 8, F32x4) * float(Stride), I32x4);
+        const I32x4 offset = rowOffset + (sFixed >> 8);
+        const I32x4 fx = sFixed & 255, fy = tFixed & 255;
+        const uint32_t *p0 = Texels + offset[0], *p1 = Texels + offset[1];
+        const uint32_t *p2 = Texels + offset[2], *p3 = Texels + offset[3];
+        const U32x4 upper01 = U32x4(U64x2{LoadPair(p0), LoadPair(p1)});
+        const U32x4 upper23 = U32x4(U64x2{LoadPair(p2), LoadPair(p3)});
+        const U32x4 lower01 = U32x4(U64x2{LoadPair(p0 + Stride), LoadPair(p1 + Stride)});
+        const U32x4 lower23 = U32x4(U64x2{LoadPair(p2 + Stride), LoadPair(p3 + Stride)});
+        const U32x4 t00 = __builtin_shufflevector(upper01, upper23, 0, 2, 4, 6);
+        const U32x4 t10 = __builtin_shufflevector(upper01, upper23, 1, 3, 5, 7);
+        const U32x4 t01 = __builtin_shufflevector(lower01, lower23, 0, 2, 4, 6);
+        const U32x4 t11 = __builtin_shufflevector(lower01, lower23, 1, 3, 5, 7);
+        const I32x4 right = fx > 128, lower = fy > 128;
+        const U32x4 nearest = Select(lower, Select(right, t11, t01), Select(right, t10, t00));
+        const U16x8 wx = U16x8(fx | fx << 16), wy = U16x8(fy | fy << 16);
+        Colors =
+            Mix(Mix(SplitWords(t00), SplitWords(t10), wx), Mix(SplitWords(t01), SplitWords(t11), wx), wy);
+        return I32x4(nearest) < 0; // alpha is 0 (keyed) or 255
+    }
+};
+
+// A span that walks a texel row one texel per pixel with no fractional offset:
+// filtering gives the texels themselves, so they are read directly. Reading
+// eight at a time may run up to seven texels past the span, into the border
+// ring, the next row and the slack after the last row.
+struct RowSampler {
+    const uint32_t* Texel;
+
+    void Next(Samples& Out, bool /*Short*/) {
+        U32x4 first, second;
+        std::memcpy(&first, Texel, sizeof first);
+        std::memcpy(&second, Texel + 4, sizeof second);
+        Texel += 8;
+        const U32x4 even = __builtin_shufflevector(first, second, 0, 2, 4, 6);
+        const U32x4 odd = __builtin_shufflevector(first, second, 1, 3, 5, 7);
+        Out.Even = SplitWords(even);
+        Out.Odd = SplitWords(odd);
+        Out.KeepEven = I32x4(even) < 0;
+        Out.KeepOdd = I32x4(odd) < 0;
+    }
+};
+
+// No texture: the diffuse colour alone, i.e. white modulated.
+struct WhiteSampler {
+    void Next(Samples& Out, bool /*Short*/) {
+        Out.Even = Out.Odd = SplitWords(U32x4{} + 0xFFFFFFu);
+        Out.KeepEven = Out.KeepOdd = I32x4{} - 1;
+    }
+};
+
+// True when every pixel of a span lands on a texel centre inside the texture,
+// closer than the smallest bilinear weight step: both ends of the span (and so
+// every pixel between them) sit at most that far right of / below the texel
+// centres a row sampler reads.
+bool IsTexelAligned(const SpanCoordinates& C, int Count, const RasterTexture& Texture) {
+    const double tolerance = 1.0 / 512;
+    if (std::abs(C.DS - 1) >= tolerance || std::abs(C.DT) >= tolerance) return false;
+    if (C.S < 0 || C.T < 0 || C.S + Count > Texture.Width() || C.T >= Texture.Height()) return false;
+    const double firstS = double(int(C.S)), firstT = double(int(C.T)); // floor: both are positive
+    const double endS = C.S + (Count - 1) * C.DS - (firstS + Count - 1),
+                 endT = C.T + (Count - 1) * C.DT - firstT;
+    return C.S - firstS < tolerance && C.T - firstT < tolerance && endS >= 0 && endS < tolerance &&
+           endT >= 0 && endT < tolerance;
+}
+
+// True when every pixel of a span stays where the border ring makes clamping
+// unnecessary: from one texel before the first centre to half a texel past the
+// last, which keeps both taps of a footprint inside the ring.
+bool StaysInsideBorder(const SpanCoordinates& C, int Count, const RasterTexture& Texture) {
+    auto inside = [](double A, double B, double High) {
+        return std::min(A, B) >= -1 && std::max(A, B) <= High;
+    };
+    return inside(C.S, C.S + (Count - 1) * C.DS, Texture.Width() - 0.5) &&
+           inside(C.T, C.T + (Count - 1) * C.DT, Texture.Height() - 0.5);
+}
+
+// [SECTION] Spans
+
+// 5-6-5 target: channels are widened by repeating their top bits (so 31 becomes
+// 255) and narrowed by dropping the low bits.
+struct Rgb565Target {
+    using Pixel = uint16_t;
+    static Channels Load(const Pixel* P) {
+        U16x8 raw;
+        std::memcpy(&raw, P, sizeof raw);
+        const U16x8 r = raw >> 11, g = (raw >> 5) & 63, b = raw & 31;
+        return {(r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2)};
+    }
+    static void Store(Pixel* P, const Channels& C, I16x8 Keep) {
+        U16x8 old;
+        std::memcpy(&old, P, sizeof old);
+        const U16x8 packed = ((C.Red & 0xF8) << 8) | ((C.Green & 0xFC) << 3) | (C.Blue >> 3);
+        const U16x8 raw = Select(Keep, packed, old);
+        std::memcpy(P, &raw, sizeof raw);
+    }
+};
+
+// 32-bit target: bytes blue, green, red, unused (written as 0).
+struct Bgrx32Target {
+    using Pixel = uint32_t;
+    static Channels Load(const Pixel* P) {
+        U32x4 first, second;
+        std::memcpy(&first, P, sizeof first);
+        std::memcpy(&second, P + 4, sizeof second);
+        return Interleave(SplitWords(__builtin_shufflevector(first, second, 0, 2, 4, 6)),
+                          SplitWords(__builtin_shufflevector(first, second, 1, 3, 5, 7)));
+    }
+    static void Store(Pixel* P, const Channels& C, I16x8 Keep) {
+        // Each word of the 16-bit lanes holds one pixel's channel in its low half
+        // and the next pixel's in its high half.
+        const U32x4 red = U32x4(C.Red), green = U32x4(C.Green), blue = U32x4(C.Blue);
+        const U32x4 even = ((red & 0xFF) << 16) | ((green & 0xFF) << 8) | (blue & 0xFF);
+        const U32x4 odd = (red & 0xFF0000) | ((green >> 8) & 0xFF00) | (blue >> 16);
+        const I32x4 keep = I32x4(__builtin_shufflevector(Keep, Keep, 0, 0, 1, 1, 2, 2, 3, 3));
+        const I32x4 keepHigh = I32x4(__builtin_shufflevector(Keep, Keep, 4, 4, 5, 5, 6, 6, 7, 7));
+        U32x4 first, second;
+        std::memcpy(&first, P, sizeof first);
+        std::memcpy(&second, P + 4, sizeof second);
+        first = Select(keep, __builtin_shufflevector(even, odd, 0, 4, 1, 5), first);
+        second = Select(keepHigh, __builtin_shufflevector(even, odd, 2, 6, 3, 7), second);
+        std::memcpy(P, &first, sizeof first);
+        std::memcpy(P + 4, &second, sizeof second);
+    }
+};
+
+// Shades the first Count (up to eight) of the eight pixels at Out; pixels past
+// Count and pixels the sampler masks out keep their values.
+template <class Target, bool Blend, class Sampler>
+inline void ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
+    Samples src;
+    Source.Next(src, Count < 8);
+    const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
+    const I16x8 keep = InterleaveMasks(src.KeepEven, src.KeepOdd) & (lanes < int16_t(Count));
+    if (!AnySet(keep)) return;
+    const Channels color = Interleave(src.Even, src.Odd);
+    if constexpr (Blend)
+        Target::Store(Out, ApplyBlend(C, color, Target::Load(Out)), keep);
+    else
+        Target::Store(Out, ApplyOpaque(C, color), keep);
+}
+
+// Shades Count pixels from Out, with Room pixels from Out to the end of the row.
+template <class Target, bool Blend, class Sampler>
+void ShadeSpan(typename Target::Pixel* Out, int Count, int Room, Sampler Source, const Combine& C) {
+    int i = 0;
+    for (; i + 8 <= Count; i += 8)
+        ShadeGroup<Target, Blend>(Out + i, 8, Source, C);
+    if (i == Count) return;
+    // A short last group works in place when the row goes on for eight more
+    // pixels (it rewrites the ones past the span unchanged); at the end of a row
+    // it works on a scratch copy, so it never touches memory past the row.
+    if (i + 8 <= Room) return ShadeGroup<Target, Blend>(Out + i, Count - i, Source, C);
+    typename Target::Pixel tail[8] = {};
+    std::memcpy(tail, Out + i, sizeof(tail[0]) * size_t(Count - i));
+    ShadeGroup<Target, Blend>(tail, Count - i, Source, C);
+    std::memcpy(Out + i, tail, sizeof(tail[0]) * size_t(Count - i));
+}
+
+template <class Target, bool Blend, bool TwoPlanes>
+void ShadeBilinear(typename Target::Pixel* Out, int Count, int Room, const RasterTexture& Texture,
+                   const SpanPositions& P, const Combine& C) {
+    const bool inside = StaysInsideBorder(P.Left, Count, Texture) &&
+                        (!TwoPlanes || StaysInsideBorder(P.Right, Count, Texture));
+    if (inside)
+        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<false, TwoPlanes>(Texture, P, Count), C);
+    else
+        ShadeSpan<Target, Blend>(Out, Count, Room, BilinearSampler<true, TwoPlanes>(Texture, P, Count), C);
+}
+
+template <class Target, bool Blend>
+void ShadeSpanIn(const SpanContext& Ctx, int Y, int X0, int Count, const SpanPositions& P) {
+    auto* out = reinterpret_cast<typename Target::Pixel*>(Ctx.Target->Row(Y)) + X0;
+    const int room = Ctx.Target->Width - X0;
+    const RasterTexture* tex = Ctx.Texture;
+    if (!tex) return ShadeSpan<Target, Blend>(out, Count, room, WhiteSampler{}, Ctx.Colors);
+    if (P.TwoPlanes(Count)) return ShadeBilinear<Target, Blend, true>(out, Count, room, *tex, P, Ctx.Colors);
+    if (IsTexelAligned(P.Left, Count, *tex)) {
+        const uint32_t* row = tex->Texels() + size_t(P.Left.T) * size_t(tex->Stride()) + size_t(P.Left.S);
+        return ShadeSpan<Target, Blend>(out, Count, room, RowSampler{row}, Ctx.Colors);
+    }
+    ShadeBilinear<Target, Blend, false>(out, Count, room, *tex, P, Ctx.Colors);
+}
+
+} // namespace
+
+// The inner loop for a target format and blend mode, picked once per draw.
+SpanFunction ChooseSpanFunction(PixelFormat Format, bool Blend) {
+    if (Format == PixelFormat::Rgb565)
+        return Blend ? ShadeSpanIn<Rgb565Target, true> : ShadeSpanIn<Rgb565Target, false>;
+    if (Format == PixelFormat::Bgrx32)
+        return Blend ? ShadeSpanIn<Bgrx32Target, true> : ShadeSpanIn<Bgrx32Target, false>;
+    return nullptr;
+}
+
+} // namespace raster
