@@ -65,7 +65,7 @@ TEST(AudioMessages, EachFailureIsReportedInOrderAndTheShowGoesOn) {
     };
     for (const AudioCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        FormRig rig;
+        ShowRig rig(1, RigStart::Later);
         if (c.Failing) rig.Audio.FailCall(*c.Failing, c.Code);
         ASSERT_NO_THROW(rig.Create());
         EXPECT_EQ(rig.Audio.Calls(), WithPath(c.StartCalls, mp3));
@@ -84,7 +84,7 @@ TEST(AudioMessages, EachFailureIsReportedInOrderAndTheShowGoesOn) {
 }
 
 TEST(AudioMessages, WrongLibraryVersionHaltsBeforeTheFormIsShown) {
-    FormRig rig;
+    ShowRig rig(1, RigStart::Later);
     rig.Audio.FailCall(AudioCall::GetVersion, kAudioErrorUnknown);
     EXPECT_THROW(rig.Create(), ProgramHalt);
     EXPECT_EQ(rig.Messages(), (Messages{AudioError("BASS version 2.2 was not loaded!", kAudioErrorUnknown)}));
@@ -115,7 +115,7 @@ TEST(AudioMessages, AnUnplayableSoundtrackIsReportedOnceAndTheShowRunsSilently) 
         SCOPED_TRACE(c.Name);
         TempFolder folder;
         c.Spoil(folder);
-        FormRig rig;
+        ShowRig rig(1, RigStart::Later);
         ASSERT_NO_THROW(rig.Create(folder.Folder()));
         EXPECT_EQ(rig.Messages(), (Messages{AudioError("Error creating stream!", c.Code)}));
         for (int frame = 1; frame <= 5; ++frame)

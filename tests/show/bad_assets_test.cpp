@@ -54,7 +54,7 @@ TEST(BadAssets, StartUpStopsWithAnErrorNamingTheFile) {
         SCOPED_TRACE(c.Name);
         TempFolder folder;
         c.Spoil(folder);
-        FormRig rig;
+        ShowRig rig(1, RigStart::Later);
         try {
             rig.Create(folder.Folder());
             ADD_FAILURE() << "start-up went on";
@@ -70,7 +70,7 @@ TEST(BadAssets, StartUpStopsWithAnErrorNamingTheFile) {
 TEST(BadAssets, AMissingSunStopsTheSwitchToDawn) {
     TempFolder folder;
     fs::remove(folder.Asset("sun.bmp"));
-    FormRig rig;
+    ShowRig rig(1, RigStart::Later);
     ASSERT_NO_THROW(rig.Create(folder.Folder()));
     try {
         rig.Form->SetStage(1);

@@ -6,7 +6,6 @@
 #include "render/dib.h"
 #include "render/picture.h"
 #include "show/show_rig.h"
-#include "show/show_run.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ void ExpectCaption(TMainForm& Form, int Index, const CaptionLook& Look) {
 } // namespace
 
 TEST(Captions, YearCaptionsReplaceImageOneAndDateAndTimeFollow) {
-    ShowRun run;
+    ShowRig run;
     TMainForm& form = *run.Form;
     TPictureCollection& captions = form.yearlist->Items();
     ASSERT_EQ(captions.Count(), 2);

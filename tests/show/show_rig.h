@@ -1,6 +1,8 @@
-// Helpers for the show's tests beyond ShowRun: a main form on the headless
-// platform whose audio can be told to fail before the form exists, a private
-// copy of the asset folder to spoil, pixel measures, and running the program.
+// The show's test rig: a main form on the headless platform with a fixed
+// random seed, driven frame by frame as the frame timer would, made and shown
+// at once or on demand (after its audio was told to fail, or on a spoilt copy
+// of the asset folder); with that copy, pixel measures, and running the
+// program itself.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,21 +20,26 @@
 #include "core/random.h"
 #include "platform/audio_headless.h"
 #include "platform/platform_services.h"
+#include "render/direct_draw_surface.h"
 #include "show/main_form.h"
 
 namespace fs = std::filesystem;
 
-// A main form made on demand (Create may throw), with a fixed random seed for
-// as long as the rig lives.
-struct FormRig {
-    explicit FormRig(uint32_t Seed = 1) {
+// When the rig's form is made: at once on the build folder's assets and
+// shown, ready for its first frame; or later, by Create.
+enum class RigStart { Shown, Later };
+
+struct ShowRig {
+    explicit ShowRig(uint32_t Seed = 1, RigStart Start = RigStart::Shown) {
         SetRandomizeSource([Seed] { return Seed; });
+        if (Start == RigStart::Shown) Create();
     }
-    ~FormRig() {
+    ~ShowRig() {
         Form.reset();
         SetRandomizeSource(nullptr);
     }
-    // Builds the form on the assets of Folder ("<Folder>graph/"); Show opens it.
+    // Builds the form on the assets of Folder ("<Folder>graph/"); Show opens
+    // it, which initializes the display. May throw as start-up does.
     void Create(const std::string& Folder = FUIFJE_BUILD_DIR, bool Show = true) {
         Form = std::make_unique<TMainForm>(Platform, Audio, Folder);
         if (Show) Form->Show();
@@ -42,6 +49,8 @@ struct FormRig {
         Form->DXTimerTimer(Form->DXTimer, 1);
         return Platform.HeadlessScreen->PresentCount();
     }
+    // The back surface as the last frame left it.
+    PixelView Back() const { return Form->DS->Surface()->View(); }
     const std::vector<HeadlessMessageBox::Message>& Messages() const {
         return Platform.HeadlessMessages->Shown();
     }

@@ -7,7 +7,6 @@
 #include "render/bitmap.h"
 #include "render/picture.h"
 #include "show/show_rig.h"
-#include "show/show_run.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ std::vector<std::string> ImageNames(TDXImageList& List) {
 } // namespace
 
 TEST(Stages, BlendPicturesMixesDayIntoNightInTwentyFiveSteps) {
-    ShowRun run;
+    ShowRig run;
     TPicture day, night, dest;
     // Pixel (0, 0) runs every channel from 0 by day to 255 by night.
     Paint32(day, kWidth, kHeight,
@@ -94,14 +93,14 @@ TEST(Stages, LargerBackgroundsBlendTheirTopLeftCorner) {
     Paint32(day, 900, 400, [](int x, int y, int c) { return uint8_t(x * 3 + y * 5 + c * 70); });
     day.Bitmap().SetPixelFormat(pf24bit);
     day.SaveToFile(folder.Asset("bgnd_day.bmp").string());
-    FormRig rig;
+    ShowRig rig(1, RigStart::Later);
     rig.Create(folder.Folder(), false);
     day.Bitmap().SetPixelFormat(pf32bit);
     EXPECT_TRUE(SameColors(rig.Form->BlendList->Items().Items(0)->Picture().Bitmap(), day.Bitmap(), true));
 }
 
 TEST(Stages, DawnAndDaySwapImagesAndStartTheirTweens) {
-    ShowRun run;
+    ShowRig run;
     TMainForm& form = *run.Form;
     form.SetStage(1);
     EXPECT_EQ(ImageNames(*form.ImageList),

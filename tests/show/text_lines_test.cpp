@@ -10,7 +10,6 @@
 #include "render/picture.h"
 #include "show/invitation_text.h"
 #include "show/show_rig.h"
-#include "show/show_run.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ int ChangedPixels(const std::vector<uint32_t>& Before, const PixelView& After) {
 } // namespace
 
 TEST(TextLines, BuildLineReadsMarkersCharactersAndBlanks) {
-    ShowRun run;
+    ShowRig run;
     TMainForm& form = *run.Form;
     const BuildCase cases[] = {
         {"empty text", "", 2, 0, {}, {}},
@@ -101,41 +100,31 @@ TEST(TextLines, BuildLineReadsMarkersCharactersAndBlanks) {
 }
 
 TEST(TextLines, StartUpBuildsTheWholeTable) {
-    constexpr uint32_t kSeed = 77;
-    ShowRun run(kSeed);
+    ShowRig run(77);
     TMainForm& form = *run.Form;
-    const int32_t charCounts[] = {46, 41, 29, 41, 40, 30, 47, 36, 28, 36, 0};
-    const int32_t glyphCounts[] = {40, 33, 24, 35, 34, 26, 37, 31, 23, 25, 0};
-    const int32_t durations[] = {660, 610, 490, 610, 600, 500, 670, 560, 480, 560, 200};
-    const uint8_t colors[] = {1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 0};
-    ASSERT_EQ(form.Lines->size(), 15u);
-    EXPECT_EQ(form.charlist->Items().Count(), 309);
+    ASSERT_EQ(form.Lines->size(), InvitationText.size() + 4);
 
-    int totalChars = 0;
+    // Each entry of the table: its colour marker, then characters; blanks get no glyph.
     int nextGlyph = 1; // image 0 is the template; the first letter of line 0 gets image 1
-    for (int i = 0; i <= 10; ++i) {
+    for (size_t i = 0; i < InvitationText.size(); ++i) {
         SCOPED_TRACE("line " + std::to_string(i));
-        const TTextEffect& line = *(*form.Lines)[size_t(i)];
-        const std::string text = i == 10 ? "" : std::string(InvitationText[size_t(i)].substr(2));
+        const TTextEffect& line = *(*form.Lines)[i];
+        const std::string_view entry = InvitationText[i];
+        const std::string text(entry.substr(std::min<size_t>(2, entry.size())));
+        const int32_t chars = int32_t(text.size());
         EXPECT_EQ(line.Kind, 0);
-        EXPECT_EQ(line.CharCount, charCounts[i]);
-        EXPECT_EQ(line.ColorIndex, colors[i]);
+        EXPECT_EQ(line.CharCount, chars);
+        EXPECT_EQ(line.ColorIndex, entry.empty() ? 0 : entry[1] - '0');
         EXPECT_EQ(line.Slot, 0);
-        EXPECT_EQ(line.Sinus->GetDuration(), durations[i]);
-        EXPECT_EQ(line.Sinus->ItemCount, charCounts[i]);
-        EXPECT_EQ(line.Sinus->Tag, i);
+        EXPECT_EQ(line.Sinus->GetDuration(), chars * 10 + 200);
+        EXPECT_EQ(line.Sinus->ItemCount, chars);
+        EXPECT_EQ(line.Sinus->Tag, int32_t(i));
         EXPECT_FALSE(line.Sinus->Enabled);
         ASSERT_EQ(line.Chars->size(), text.size());
-        int glyphs = 0;
-        for (size_t j = 0; j < text.size(); ++j) {
-            const int32_t glyph = (*line.Chars)[j]->Glyph;
-            EXPECT_EQ(glyph, text[j] == ' ' ? -1 : nextGlyph) << "character " << j;
-            if (glyph != -1) ++nextGlyph, ++glyphs;
-        }
-        EXPECT_EQ(glyphs, glyphCounts[i]);
-        totalChars += line.CharCount;
+        for (size_t j = 0; j < text.size(); ++j)
+            EXPECT_EQ((*line.Chars)[j]->Glyph, text[j] == ' ' ? -1 : nextGlyph++) << "character " << j;
     }
-    EXPECT_EQ(totalChars, 374);
+    EXPECT_EQ(form.charlist->Items().Count(), nextGlyph);
 
     const TTextEffect& sea = *(*form.Lines)[11];
     EXPECT_EQ(sea.Kind, -1);
@@ -145,35 +134,28 @@ TEST(TextLines, StartUpBuildsTheWholeTable) {
     EXPECT_TRUE(sea.Sinus->Enabled);
     EXPECT_EQ(sea.Chars, nullptr);
 
-    // The streaks draw item count, row and duration in that order, after the
-    // three draws of the tween settings (YearSlide's y, Star1's x and y).
-    RandSeed = kSeed;
-    for (int32_t range : {100, 800, 200})
-        Random(range);
-    std::set<int32_t> held;
+    // The three wave streaks: 5 to 29 items, 201 to 400 steps, on three distinct rows of 1 to 6.
+    std::set<int32_t> rows;
     for (size_t i = 12; i <= 14; ++i) {
         SCOPED_TRACE("streak " + std::to_string(i));
         const TTextEffect& streak = *(*form.Lines)[i];
-        const int32_t count = Random(25) + 5;
-        int32_t slot = 0;
-        do
-            slot = Random(6) + 1;
-        while (held.count(slot));
-        held.insert(slot);
-        const int32_t duration = 400 - Random(200);
         EXPECT_EQ(streak.Kind, -2);
         EXPECT_EQ(streak.Sinus->Tag, int32_t(i));
-        EXPECT_EQ(streak.Sinus->ItemCount, count);
-        EXPECT_EQ(streak.Slot, slot);
-        EXPECT_EQ(streak.Sinus->GetDuration(), duration);
+        EXPECT_GE(streak.Sinus->ItemCount, 5);
+        EXPECT_LE(streak.Sinus->ItemCount, 29);
+        EXPECT_GE(streak.Sinus->GetDuration(), 201);
+        EXPECT_LE(streak.Sinus->GetDuration(), 400);
+        EXPECT_GE(streak.Slot, 1);
+        EXPECT_LE(streak.Slot, 6);
+        rows.insert(streak.Slot);
         EXPECT_FALSE(streak.Sinus->Enabled);
         EXPECT_EQ(streak.Chars, nullptr);
     }
-    EXPECT_EQ(held.size(), 3u);
+    EXPECT_EQ(rows.size(), 3u);
 }
 
 TEST(TextLines, PickLineSlotAndInitSinusPlaceALine) {
-    FormRig rig;
+    ShowRig rig(1, RigStart::Later);
     rig.Create(FUIFJE_BUILD_DIR, false);
     TMainForm& form = *rig.Form;
     auto& lines = *form.Lines;
@@ -223,9 +205,10 @@ TEST(TextLines, PickLineSlotAndInitSinusPlaceALine) {
     EXPECT_EQ(row.Freq->Value, 280);
 
     TSinus& kept = *lines[0]->Sinus;
+    const int32_t chars = lines[0]->CharCount;
     form.InitSinus(kept, true, 0, 1, 660);
-    EXPECT_EQ(kept.ItemCount, 46);
-    EXPECT_EQ(kept.XOffset->ValueOut, -920);
+    EXPECT_EQ(kept.ItemCount, chars);
+    EXPECT_EQ(kept.XOffset->ValueOut, -chars * 20); // the whole row runs off to the left
 
     TSinus& sea = *lines[11]->Sinus;
     form.InitSinus(sea, false, 200, 0, 12000);
@@ -253,7 +236,7 @@ TEST(TextLines, PickLineSlotAndInitSinusPlaceALine) {
 }
 
 TEST(TextLines, DrawCharactersDrawsOnlyVisibleLettersOfRunningTextLines) {
-    ShowRun run;
+    ShowRig run;
     TMainForm& form = *run.Form;
     TTextEffect& line = *(*form.Lines)[1]; // red letters
     TSinus& sea = *(*form.Lines)[11]->Sinus;
