@@ -350,3 +350,24 @@ TEST(SpriteTextures, APictureTooLargeForATextureIsDrawnAsAPlainQuad) {
     image->DrawRotate(r.Back(), 100, 100, 10, 10, 0, std::nan(""), 0.5, 3);
     EXPECT_EQ(r.Pixel(100, 100), RGB(254, 254, 254));
 }
+
+// The renderer stands alone: handed a surface and a sprite description, with
+// no display or image list behind them, it draws the sprite's source corners
+// stretched over the rectangle, and nothing while the target does not ask
+// for the 3D device.
+TEST(SpriteTextures, TheRendererDrawsWhatItsCallerDescribes) {
+    TDirectDrawSurface surface;
+    ASSERT_TRUE(surface.CreateSurface(20, 20, PixelFormat::Bgrx32, true));
+    TPicture picture;
+    picture.SetGraphic(MakePicture(8, 8, [](int X, int Y) { return Quadrants(X, Y, 8); }).get());
+    const D2DSprite yellowQuadrant{"quadrants", 1, &picture, false, 0, Rect(4, 4, 8, 8)};
+    TD2D renderer;
+    renderer.BeginScene();
+    auto shown = [&surface] { return UnpackColor(surface.Format(), surface.View().Read(5, 5)); };
+    renderer.DrawAlpha({&surface, false}, yellowQuadrant, Rect(0, 0, 10, 10), 255);
+    EXPECT_EQ(shown(), 0u);
+    renderer.DrawAlpha({&surface, true}, yellowQuadrant, Rect(0, 0, 10, 10), 255);
+    EXPECT_EQ(shown(), kYellow);
+    ASSERT_EQ(renderer.Textures().Count(), 1);
+    EXPECT_EQ(renderer.Textures().Texture(0).Name, "quadrants");
+}
