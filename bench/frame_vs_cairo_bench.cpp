@@ -227,8 +227,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const MedianReporter::Times *ours = reporter.Find("BM_FrameOurs"),
-                                *cairo = reporter.Find("BM_FrameCairo");
+    const MedianReporter::Times *ours = reporter.Find("BmFrameOurs"), *cairo = reporter.Find("BmFrameCairo");
     if (ours) std::printf("median ours: %.0f ns (cpu %.0f ns)\n", ours->Real, ours->Cpu);
     if (cairo) std::printf("median cairo: %.0f ns (cpu %.0f ns)\n", cairo->Real, cairo->Cpu);
     if (ours && cairo)
