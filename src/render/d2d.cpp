@@ -132,17 +132,23 @@ void TD2D::SetCanUseD2D(bool Value) {
     FTextures.Clear();
 }
 
-// Binds the sprite's texture (made on first use) and gives the vertices the
-// texture coordinates of its source corners.
+// Binds the sprite's texture (made on first use) and gives the vertices its
+// coordinates: the whole picture's, or those of the sprite's corners.
 void TD2D::SelectTexture(const D2DSprite& Sprite) {
     FState.Texture = nullptr;
     const TTextureRec* texture = FTextures.Find(Sprite.Name, Sprite.Serial);
     if (!texture) texture = MakeTexture(Sprite);
     if (!texture) return;
     FState.Texture = texture->D3DTexture.get();
-    const double w = FState.Texture->Width(), h = FState.Texture->Height();
-    const TRect& r = Sprite.Source;
-    const double left = r.Left / w, top = r.Top / h, right = r.Right / w, bottom = r.Bottom / h;
+    double left = texture->LeftU, top = texture->TopV, right = texture->RightU, bottom = texture->BottomV;
+    if (Sprite.Corners) {
+        const TRect& r = *Sprite.Corners;
+        const double w = FState.Texture->Width(), h = FState.Texture->Height();
+        left = r.Left / w;
+        top = r.Top / h;
+        right = r.Right / w;
+        bottom = r.Bottom / h;
+    }
     const double us[4] = {left, right, left, right}, vs[4] = {top, top, bottom, bottom};
     for (int i = 0; i < 4; ++i) {
         FVertices[i].U = float(us[i]);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,8 @@ class TDirectDrawSurface;
 class TPicture;
 
 // One cached texture: the texture, its coordinates (the part of it the whole
-// picture fills) and the name of the image it was made from.
+// picture fills, which a sprite of the whole picture is drawn with) and the
+// name of the image it was made from.
 struct TTextureRec {
     std::unique_ptr<RasterTexture> D3DTexture;
     double LeftU = 0, TopV = 0, RightU = 0, BottomV = 0;
@@ -47,16 +49,16 @@ private:
 };
 
 // What the renderer draws: a picture, known by the name and serial of the
-// image that holds it, its colour key, and the part of it to draw. Source
-// gives the texture coordinates of the corners in texels of the picture (the
-// renderer divides them by the texture's sides).
+// image that holds it, its colour key, and the part of it to draw: the whole
+// picture, or Corners, the texture coordinates of a part's corners in texels
+// of the picture (the renderer divides them by the texture's sides).
 struct D2DSprite {
     std::string_view Name; // the texture's name in the cache
     uint64_t Serial = 0;   // the image's serial: images with equal names keep their own textures
     const TPicture* Picture = nullptr;
     bool Transparent = false;
     uint32_t TransparentColor = 0; // $00BBGGRR
-    TRect Source;
+    std::optional<TRect> Corners;  // none: the whole picture
 };
 
 // Where the renderer draws: the display's back surface, and whether the

@@ -179,28 +179,27 @@ bool TPictureCollectionItem::CanDraw(int PatternIndex) const {
 
 // The renderer draws only onto the back surface of a display with do3D, and
 // only while it can use the 3D device there (the software path of displays
-// without do3D is not built: the show never uses it). Target is filled in for it.
-TD2D* TPictureCollectionItem::RendererFor(TDirectDrawSurface* Dest, D2DTarget& Target) const {
+// without do3D is not built: the show never uses it). Target is filled in for
+// it. An image needs a name to find its texture again: an unnamed one drawn by
+// the renderer takes its place in its list as its name.
+TD2D* TPictureCollectionItem::RendererFor(TDirectDrawSurface* Dest, D2DTarget& Target) {
     const TCustomDXDraw* display = PictureCollection()->Owner()->DXDraw();
     if (!display || !Dest || !display->D2D()) return nullptr;
     const TDXDrawOptions options = display->Options();
     if (!options.Contains(do3D) || Dest != display->Surface()) return nullptr;
     Target = {Dest, options.Contains(doDirectX7Mode) && options.Contains(doHardware)};
-    return display->D2D()->CheckCanUseD2D(Target) ? display->D2D() : nullptr;
+    if (Name().empty() && display->D2D()->CheckCanUseD2D(Target)) SetName(NamePath());
+    return display->D2D();
 }
 
-// The image as the renderer draws it. An image needs a name to find its
-// texture again: an unnamed one takes its place in its list as its name. With
-// patterns set, the corners are the pattern's first and last texels (its right
-// and bottom edges less one), as textures of pattern grids have always been read.
-D2DSprite TPictureCollectionItem::Sprite(int PatternIndex) {
-    if (Name().empty()) SetName(NamePath());
-    D2DSprite sprite{Name(), Serial(), FPicture.get(), Transparent, FTransparentColor, {}};
+// The image as the renderer draws it. With patterns set, the corners are the
+// pattern's first and last texels (its right and bottom edges less one), as
+// textures of pattern grids have always been read.
+D2DSprite TPictureCollectionItem::Sprite(int PatternIndex) const {
+    D2DSprite sprite{Name(), Serial(), FPicture.get(), Transparent, FTransparentColor, std::nullopt};
     if (PatternWidth != 0 || PatternHeight != 0) {
         const TRect& r = FPatterns[size_t(PatternIndex)].Rect;
-        sprite.Source = Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
-    } else {
-        sprite.Source = Rect(0, 0, FPicture->Width(), FPicture->Height());
+        sprite.Corners = Rect(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
     }
     return sprite;
 }

@@ -115,8 +115,8 @@ public:
 
 private:
     bool CanDraw(int PatternIndex) const;
-    TD2D* RendererFor(TDirectDrawSurface* Dest, D2DTarget& Target) const;
-    D2DSprite Sprite(int PatternIndex);
+    TD2D* RendererFor(TDirectDrawSurface* Dest, D2DTarget& Target);
+    D2DSprite Sprite(int PatternIndex) const;
     void ClearSurfaces();
     void MakePatterns();
     TDirectDrawSurface* MakeSurface(const TRect& Source);

@@ -352,22 +352,28 @@ TEST(SpriteTextures, APictureTooLargeForATextureIsDrawnAsAPlainQuad) {
 }
 
 // The renderer stands alone: handed a surface and a sprite description, with
-// no display or image list behind them, it draws the sprite's source corners
-// stretched over the rectangle, and nothing while the target does not ask
-// for the 3D device.
+// no display or image list behind them, it draws the sprite's corners (or the
+// whole picture) stretched over the rectangle, and nothing while the target
+// does not ask for the 3D device.
 TEST(SpriteTextures, TheRendererDrawsWhatItsCallerDescribes) {
     TDirectDrawSurface surface;
     ASSERT_TRUE(surface.CreateSurface(20, 20, PixelFormat::Bgrx32, true));
     TPicture picture;
     picture.SetGraphic(MakePicture(8, 8, [](int X, int Y) { return Quadrants(X, Y, 8); }).get());
     const D2DSprite yellowQuadrant{"quadrants", 1, &picture, false, 0, Rect(4, 4, 8, 8)};
+    const D2DSprite whole{"quadrants", 1, &picture, false, 0, std::nullopt};
     TD2D renderer;
     renderer.BeginScene();
-    auto shown = [&surface] { return UnpackColor(surface.Format(), surface.View().Read(5, 5)); };
+    auto shown = [&surface](int X, int Y) {
+        return UnpackColor(surface.Format(), surface.View().Read(X, Y));
+    };
     renderer.DrawAlpha({&surface, false}, yellowQuadrant, Rect(0, 0, 10, 10), 255);
-    EXPECT_EQ(shown(), 0u);
+    EXPECT_EQ(shown(5, 5), 0u);
     renderer.DrawAlpha({&surface, true}, yellowQuadrant, Rect(0, 0, 10, 10), 255);
-    EXPECT_EQ(shown(), kYellow);
+    EXPECT_EQ(shown(5, 5), kYellow);
+    renderer.DrawAlpha({&surface, true}, whole, Rect(0, 0, 10, 10), 255);
+    EXPECT_EQ(shown(1, 1), kRed);
+    EXPECT_EQ(shown(8, 8), kYellow);
     ASSERT_EQ(renderer.Textures().Count(), 1);
     EXPECT_EQ(renderer.Textures().Texture(0).Name, "quadrants");
 }
