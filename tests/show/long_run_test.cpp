@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "show/show_run.h"
+#include "show/show_rig.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ bool NearRunEnd(int Frame) {
 }
 
 // The sea's line covers the screen and the sky keeps its own pixels.
-void LookAtSky(Record& Seen, ShowRun& Run, int Frame) {
+void LookAtSky(Record& Seen, ShowRig& Run, int Frame) {
     const TSinus& sea = Run.Form->SeaLine();
     const int32_t x = sea.XOffset->Value;
     if (Frame >= 300 && (x > 0 || x + sea.ItemCount * sea.Step < 800)) Seen.Gaps.push_back(Frame);
@@ -100,7 +100,7 @@ void LookAtSky(Record& Seen, ShowRun& Run, int Frame) {
 }
 
 Record Watch() {
-    ShowRun run;
+    ShowRig run;
     TMainForm& form = *run.Form;
     Record seen;
     SeaState before = SeaNow(form);
