@@ -5,6 +5,7 @@
 #include "render/dib.h"
 #include "render/picture.h"
 #include "show/main_form.h"
+#include "show/utf8.h"
 
 namespace {
 
@@ -54,8 +55,10 @@ void AppendLetteredImage(TDXImageList& List, TPictureCollectionItem& Source, con
 
 void TMainForm::MakeGlyph(const TTextEffect& Line, const std::string& Text) {
     // The solid white brush of a fresh canvas boxes the letter in white.
+    const size_t start = size_t(Line.Kind) - 1;
     AppendLetteredImage(*charlist, *charlist->Items().Items(0),
-                        {GlyphColor(Line.ColorIndex), 24, false, 0, 0, Text.substr(size_t(Line.Kind) - 1, 1)});
+                        {GlyphColor(Line.ColorIndex), 24, false, 0, 0,
+                         Text.substr(start, Utf8CharacterLength(Text, start))});
 }
 
 void TMainForm::RenderYearCaption() {

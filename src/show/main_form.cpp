@@ -1,9 +1,11 @@
 #include "show/main_form.h"
 
+#include <utility>
+
 #include "core/numeric.h"
 #include "core/random.h"
 #include "render/direct_draw_surface.h"
-#include "show/invitation_text.h"
+#include "show/data_folder.h"
 #include "show/stored_form.h"
 
 namespace {
@@ -13,9 +15,12 @@ constexpr uint32_t kSeaLineColor = 0x9E242A;
 
 } // namespace
 
-TMainForm::TMainForm(PlatformServices& Platform, AudioFacility& Audio, const std::string& ExecutableFolder)
-    : TComponent(nullptr), FPlatform(Platform), FAudio(Audio), FExecutableFolder(ExecutableFolder) {
+TMainForm::TMainForm(PlatformServices& Platform, AudioFacility& Audio, const std::string& ExecutableFolder,
+                     Invitation Content)
+    : TComponent(nullptr), FPlatform(Platform), FAudio(Audio), FExecutableFolder(ExecutableFolder),
+      FInvitation(std::move(Content)) {
     LoadStoredSettings();
+    Caption = FInvitation.Title; // the window is titled as the invitation
     FormCreate(this);
 }
 
@@ -96,14 +101,14 @@ TFxEvent* TMainForm::NewEvent(int32_t ValueIn, int32_t ValueOut, int32_t Duratio
 }
 
 void TMainForm::FormCreate(TObject*) {
-    Year = 1975;
+    Year = FInvitation.FirstYear;
     Randomize();
     if (FAudio.GetVersion() != kAudioVersion) {
         ShowAudioError("BASS version 2.2 was not loaded!");
         throw ProgramHalt{};
     }
     if (!FAudio.Init(kAudioDefaultDevice, 44100)) ShowAudioError("Error initializing audio!");
-    GraphPath = FExecutableFolder + "graph/";
+    GraphPath = DataFolder(FExecutableFolder);
 
     ImageList->Items().MakeColorTable();
     DS->ColorTable = ImageList->Items().ColorTable;

@@ -20,6 +20,7 @@
 #include "render/dx_draw.h"
 #include "render/dx_timer.h"
 #include "render/image_list.h"
+#include "show/invitation.h"
 #include "show/text_effect.h"
 
 class TPicture;
@@ -31,9 +32,11 @@ struct ProgramHalt {
 
 class TMainForm : public TComponent, public DisplayForm {
 public:
-    // Builds the form from its stored settings and runs FormCreate. GraphFolder
-    // is the executable's folder with its trailing slash.
-    TMainForm(PlatformServices& Platform, AudioFacility& Audio, const std::string& ExecutableFolder);
+    // Builds the form from its stored settings and runs FormCreate for Content
+    // (the built-in invitation unless told otherwise). ExecutableFolder is the
+    // executable's folder with its trailing slash; the data folder lies in it.
+    TMainForm(PlatformServices& Platform, AudioFacility& Audio, const std::string& ExecutableFolder,
+              Invitation Content = Invitation());
     // FormDestroy, then the components.
     ~TMainForm() override;
     std::string ClassName() const override { return "TMainForm"; }
@@ -43,6 +46,10 @@ public:
     // Closes the form: FormClose, then the application's loop ends.
     void Close();
     bool FormActive() const override;
+    // The invitation the form plays.
+    const Invitation& Content() const { return FInvitation; }
+    // The number of text lines; the sea line follows them in Lines, then the three wave streaks.
+    int32_t TextLineCount() const { return static_cast<int32_t>(FInvitation.Lines.size()); }
 
     // Stored settings of the form.
     std::string Caption = "ZQ";
@@ -104,7 +111,7 @@ public:
     // [SECTION] Scene (scene.cpp)
     // Draws everything but the running text and advances the tweens it draws with.
     void DrawScene();
-    // The path of the sea line (item 11 of Lines).
+    // The path of the sea line (the item of Lines after the text lines).
     TSinus& SeaLine() const;
 
     // [SECTION] Sequencer (sequencer.cpp)
@@ -156,8 +163,10 @@ private:
     void DriftBoat();
     void DrawBoat(int32_t Position);
     void FinishedLine(TObject* Sender);
+    void StopAtLastYear();
     TPictureCollectionItem* Scene(const std::string& Name) const;
     void AddSceneImage(const std::string& Name);
+    const std::string& SceneFile(const std::string& Name) const;
 
     // Set once the sea line has first moved back: from then on the paused boat
     // keeps its screen x exactly instead of summing 3.4 a frame in a float.
@@ -165,4 +174,5 @@ private:
     PlatformServices& FPlatform;
     AudioFacility& FAudio;
     std::string FExecutableFolder;
+    Invitation FInvitation;
 };

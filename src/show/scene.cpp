@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr size_t kSeaLineIndex = 11;
 // A whole number of turns in 256ths: the sun's angle count from dawn folds back
 // here, which the drawing (angle modulo 256) cannot tell, before it could overflow.
 constexpr int32_t kSunAngleFold = 256 * 256;
@@ -179,5 +178,5 @@ void TMainForm::DrawPolyline(const TTextEffect& Line) {
 }
 
 TSinus& TMainForm::SeaLine() const {
-    return *(*Lines)[kSeaLineIndex]->Sinus;
+    return *(*Lines)[size_t(TextLineCount())]->Sinus;
 }

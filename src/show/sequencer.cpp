@@ -1,21 +1,23 @@
 // The show's sequencer: there is no script, only tweens whose end starts the
 // next thing. EffectDone runs inside the Advance call that ended its sender,
 // so the rest of that frame already sees what it changes.
+#include "core/numeric.h"
 #include "core/random.h"
 #include "show/main_form.h"
 
 void TMainForm::EffectDone(TObject* Sender) {
     if (Stage == 2) {
-        if (Sender == YearDelay) YearSlide->Start();
+        if (Sender == YearDelay) {
+            // With one year only, the first caption is the last and stops at once.
+            if (Year == WrapAdd(FInvitation.LastYear, 1)) StopAtLastYear();
+            YearSlide->Start();
+        }
         if (Sender == DateSlide) DateSlide->Visible = true;
         if (Sender == TimeSlide) TimeSlide->Visible = true;
         if (Sender == YearSlide) {
-            // "2010" is the last year: it stops at x 290 instead of flying on.
-            if (Year == 2010) {
-                YearSlide->ValueOut = 290;
-                YearSlide->Duration = 75;
-            }
-            if (Year == 2011) {
+            // The last year's caption stops at x 290 instead of flying on.
+            if (Year == FInvitation.LastYear) StopAtLastYear();
+            if (Year == WrapAdd(FInvitation.LastYear, 1)) {
                 YearSlide->Visible = true;
                 RenderDateCaption();
                 DateSlide->Start();
@@ -31,7 +33,8 @@ void TMainForm::EffectDone(TObject* Sender) {
     if (Stage == 0 || Stage == 1) {
         if (Sender == BoatDelay) {
             BoatTravel->Start();
-            for (size_t index = 12; index <= 14; ++index)
+            // The three wave streaks follow the sea line, which follows the text lines.
+            for (size_t index = size_t(TextLineCount()) + 1; index < Lines->size(); ++index)
                 if ((*Lines)[index]->Kind == kWaveStreak) (*Lines)[index]->Sinus->Enabled = true;
         }
         if (Sender == DawnDelay) SetStage(1);
@@ -65,9 +68,15 @@ void TMainForm::FinishedLine(TObject* Sender) {
     } else if (kind == kSeaLine) {
         ContinueSeaLine(path);
     } else if (kind == kTextLine) {
-        LineIndex = LineIndex + 1 > 10 ? 0 : LineIndex + 1;
+        LineIndex = LineIndex + 1 >= TextLineCount() ? 0 : LineIndex + 1;
         TTextEffect& next = *(*Lines)[static_cast<size_t>(LineIndex)];
         const int32_t slot = PickLineSlot(LineIndex);
         InitSinus(*next.Sinus, true, 0, slot, next.CharCount * 10 + 200);
     }
+}
+
+// The next year caption is the last: it slides to x 290 in 75 frames and stays.
+void TMainForm::StopAtLastYear() {
+    YearSlide->ValueOut = 290;
+    YearSlide->Duration = 75;
 }

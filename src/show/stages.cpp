@@ -51,7 +51,7 @@ void TMainForm::SetStage(uint8_t NewStage) {
         for (const char* name : {"bgnd_day", "bgnd_night", "bootje", "star", "moon"}) AddSceneImage(name);
         PrepareBlends();
         for (TFxEvent* event : {BoatDelay, Star1, Star2, MoonTravel}) event->Start();
-        PlaySoundtrack(GraphPath + "soundtrack.mp3");
+        PlaySoundtrack(InvitationFile(GraphPath, FInvitation.Files.Music));
     } else if (Stage == 1) {
         AddSceneImage("moon"); // a fresh load: the night's moon was dropped above
         AddSceneImage("sun");
@@ -87,18 +87,29 @@ void TMainForm::SetStage(uint8_t NewStage) {
     }
 }
 
-// Appends an image named Name to ImageList and loads it from "<Name>.bmp".
+// The invitation's file for the scene image Name.
+const std::string& TMainForm::SceneFile(const std::string& Name) const {
+    const InvitationFiles& files = FInvitation.Files;
+    if (Name == "bgnd_day") return files.Day;
+    if (Name == "bgnd_night") return files.Night;
+    if (Name == "bootje") return files.Boat;
+    if (Name == "star") return files.Star;
+    if (Name == "moon") return files.Moon;
+    return files.Sun;
+}
+
+// Appends an image named Name to ImageList and loads it from the invitation's file.
 void TMainForm::AddSceneImage(const std::string& Name) {
     auto* item = new TPictureCollectionItem(&ImageList->Items());
     item->SetName(Name);
-    item->Picture().LoadFromFile(GraphPath + Name + ".bmp");
+    item->Picture().LoadFromFile(InvitationFile(GraphPath, SceneFile(Name)));
 }
 
 void TMainForm::PrepareBlends() {
     TPicture& day = Scene("bgnd_day")->Picture();
     TPicture& night = Scene("bgnd_night")->Picture();
-    RequireBlendSize(day.Bitmap(), GraphPath + "bgnd_day.bmp");
-    RequireBlendSize(night.Bitmap(), GraphPath + "bgnd_night.bmp");
+    RequireBlendSize(day.Bitmap(), InvitationFile(GraphPath, FInvitation.Files.Day));
+    RequireBlendSize(night.Bitmap(), InvitationFile(GraphPath, FInvitation.Files.Night));
     for (int32_t step = 0; step <= kBlendSteps; ++step) {
         auto* item = new TPictureCollectionItem(&BlendList->Items());
         item->Picture().Bitmap().SetSize(kBlendWidth, kBlendHeight);

@@ -5,8 +5,8 @@
 
 #include "core/numeric.h"
 #include "core/random.h"
-#include "show/invitation_text.h"
 #include "show/main_form.h"
+#include "show/utf8.h"
 
 namespace {
 
@@ -15,8 +15,10 @@ constexpr int32_t kGlyphSize = 20; // glyphs are 40 x 40 images drawn at half si
 
 } // namespace
 
-// Each call consumes one character, or a colour marker ("/" and one byte)
-// together with what follows it. Kind is the 1-based parse cursor.
+// Each call consumes one character, or a colour marker ("/" and one character)
+// together with what follows it. Kind is the 1-based parse cursor, counted in
+// bytes: it rests on the last byte of what was consumed, so a character of
+// several UTF-8 bytes is one character and one glyph.
 bool TMainForm::BuildLine(TTextEffect& Line, const std::string& Text) {
     const auto length = static_cast<int32_t>(Text.size());
     if (length < Line.Kind) return false;
@@ -24,9 +26,11 @@ bool TMainForm::BuildLine(TTextEffect& Line, const std::string& Text) {
     if (length < Line.Kind) return true;
     if (Text[Line.Kind - 1] == '/') {
         ++Line.Kind;
-        // Only the one byte after the slash counts; a non-digit or nothing gives colour 1.
-        const std::string marker = Line.Kind <= length ? Text.substr(Line.Kind - 1, 1) : std::string();
+        // Only the one character after the slash counts; a non-digit or nothing gives colour 1.
+        const size_t bytes = Utf8CharacterLength(Text, size_t(Line.Kind) - 1);
+        const std::string marker = bytes > 0 ? Text.substr(Line.Kind - 1, bytes) : std::string();
         Line.ColorIndex = static_cast<uint8_t>(StrToIntDef(marker, 1));
+        if (bytes > 1) Line.Kind += static_cast<int32_t>(bytes) - 1;
         BuildLine(Line, Text);
         return true;
     }
@@ -36,30 +40,32 @@ bool TMainForm::BuildLine(TTextEffect& Line, const std::string& Text) {
     } else {
         MakeGlyph(Line, Text);
         character->Glyph = charlist->Items().Count() - 1;
+        Line.Kind += static_cast<int32_t>(Utf8CharacterLength(Text, size_t(Line.Kind) - 1)) - 1;
     }
     Line.Chars->push_back(std::move(character));
     ++Line.CharCount;
     return true;
 }
 
-// The eleven text lines, then the sea line (11) and the three wave streaks (12 to 14).
+// The invitation's text lines, then the sea line and the three wave streaks.
 void TMainForm::BuildLines() {
-    for (size_t index = 0; index < InvitationText.size(); ++index) {
+    const int32_t seaIndex = TextLineCount();
+    for (int32_t index = 0; index < seaIndex; ++index) {
         TTextEffect& line = *Lines->emplace_back(std::make_unique<TTextEffect>());
         line.Chars = std::make_unique<std::vector<std::unique_ptr<TCharacter>>>();
         line.Sinus = new TSinus(this);
-        const std::string text(InvitationText[index]);
+        const std::string& text = FInvitation.Lines[size_t(index)];
         while (BuildLine(line, text)) {
         }
         InitSinus(*line.Sinus, true, line.CharCount, 0, line.CharCount * 10 + 200);
-        line.Sinus->Tag = static_cast<int32_t>(index);
+        line.Sinus->Tag = index;
         line.Kind = kTextLine;
         line.Sinus->Enabled = false;
     }
-    for (int32_t index = 11; index <= 14; ++index) {
+    for (int32_t index = seaIndex; index <= seaIndex + 3; ++index) {
         TTextEffect& line = *Lines->emplace_back(std::make_unique<TTextEffect>());
         line.Sinus = new TSinus(this);
-        if (index == 11) {
+        if (index == seaIndex) {
             InitSinus(*line.Sinus, false, 2000, 0, 12000);
             line.Sinus->Tag = index;
             line.Kind = kSeaLine;

@@ -8,7 +8,6 @@
 
 #include "render/dib.h"
 #include "render/picture.h"
-#include "show/invitation_text.h"
 #include "show/show_rig.h"
 
 namespace {
@@ -102,14 +101,15 @@ TEST(TextLines, BuildLineReadsMarkersCharactersAndBlanks) {
 TEST(TextLines, StartUpBuildsTheWholeTable) {
     ShowRig run(77);
     TMainForm& form = *run.Form;
-    ASSERT_EQ(form.Lines->size(), InvitationText.size() + 4);
+    const std::vector<std::string>& table = Invitation().Lines;
+    ASSERT_EQ(form.Lines->size(), table.size() + 4);
 
     // Each entry of the table: its colour marker, then characters; blanks get no glyph.
     int nextGlyph = 1; // image 0 is the template; the first letter of line 0 gets image 1
-    for (size_t i = 0; i < InvitationText.size(); ++i) {
+    for (size_t i = 0; i < table.size(); ++i) {
         SCOPED_TRACE("line " + std::to_string(i));
         const TTextEffect& line = *(*form.Lines)[i];
-        const std::string_view entry = InvitationText[i];
+        const std::string_view entry = table[i];
         const std::string text(entry.substr(std::min<size_t>(2, entry.size())));
         const int32_t chars = int32_t(text.size());
         EXPECT_EQ(line.Kind, 0);
