@@ -2,6 +2,7 @@
 // year captions and the closing date and time, each written on a copy of a
 // stored picture (the blank glyph template, the cloud) and appended to a list.
 #include "core/numeric.h"
+#include "platform/text_renderer.h"
 #include "render/dib.h"
 #include "render/picture.h"
 #include "show/main_form.h"
@@ -15,11 +16,16 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 // The font colour of a line's colour number: 1 black, 2 red, 3 blue, 4 green, any other purple.
 uint32_t GlyphColor(uint8_t ColorIndex) {
     switch (ColorIndex) {
-    case 1: return 0x000000;
-    case 2: return 0x0000FF;
-    case 3: return 0xFF0000;
-    case 4: return 0x008000;
-    default: return 0x800080;
+    case 1:
+        return 0x000000;
+    case 2:
+        return 0x0000FF;
+    case 3:
+        return 0xFF0000;
+    case 4:
+        return 0x008000;
+    default:
+        return 0x800080;
     }
 }
 
@@ -31,16 +37,39 @@ struct Lettering {
     std::string Text;
 };
 
+FontSpec LetteringFont(const Lettering& Text) {
+    FontSpec font;
+    font.Name = "Verdana";
+    font.Size = Text.Size;
+    font.Bold = true;
+    return font;
+}
+
+// Lettering must end this far inside the right edge of its picture. The
+// built-in captions end 34 pixels or more inside it (some 18 with Verdana
+// itself, which is wider than its substitutes), so they never shrink.
+constexpr int kRightMargin = 10;
+
+// Lettering too wide for a picture of Width pixels is drawn smaller until it
+// fits, and lowered by half the height it lost so that it keeps its middle.
+// Lettering that fits stays as it is.
+Lettering FitWidth(Lettering Text, int Width) {
+    const int room = Width - kRightMargin - Text.X;
+    const int fullHeight = MeasureText(LetteringFont(Text), Text.Text).Height;
+    while (Text.Size > 1 && MeasureText(LetteringFont(Text), Text.Text).Width > room)
+        --Text.Size;
+    Text.Y += (fullHeight - MeasureText(LetteringFont(Text), Text.Text).Height) / 2;
+    return Text;
+}
+
 // Writes the lettering in bold Verdana on a private copy of Source's picture and
 // appends the result to List as a white-keyed image in system memory.
 void AppendLetteredImage(TDXImageList& List, TPictureCollectionItem& Source, const Lettering& Text) {
     TDIB dib;
     dib.Assign(&Source.Picture());
     Canvas& canvas = dib.Canvas();
-    canvas.Font.Name = "Verdana";
+    canvas.Font = LetteringFont(Text);
     canvas.Font.Color = Text.Color;
-    canvas.Font.Size = Text.Size;
-    canvas.Font.Bold = true;
     if (Text.ClearBrush) canvas.Brush.Style = bsClear;
     canvas.TextOut(Text.X, Text.Y, Text.Text);
     auto* item = new TPictureCollectionItem(&List.Items());
@@ -56,20 +85,23 @@ void AppendLetteredImage(TDXImageList& List, TPictureCollectionItem& Source, con
 void TMainForm::MakeGlyph(const TTextEffect& Line, const std::string& Text) {
     // The solid white brush of a fresh canvas boxes the letter in white.
     const size_t start = size_t(Line.Kind) - 1;
-    AppendLetteredImage(*charlist, *charlist->Items().Items(0),
-                        {GlyphColor(Line.ColorIndex), 24, false, 0, 0,
-                         Text.substr(start, Utf8CharacterLength(Text, start))});
+    AppendLetteredImage(
+        *charlist, *charlist->Items().Items(0),
+        {GlyphColor(Line.ColorIndex), 24, false, 0, 0, Text.substr(start, Utf8CharacterLength(Text, start))});
 }
 
 void TMainForm::RenderYearCaption() {
     TPictureCollection& captions = yearlist->Items();
     if (captions.Count() > 1) delete captions.Items(1);
-    AppendLetteredImage(*yearlist, *captions.Items(0), {kNavy, 64, true, 30, 30, IntToStr(Year)});
+    TPictureCollectionItem& cloud = *captions.Items(0);
+    AppendLetteredImage(*yearlist, cloud, FitWidth({kNavy, 64, true, 30, 30, IntToStr(Year)}, cloud.Width()));
     Year = WrapAdd(Year, 1);
 }
 
 void TMainForm::RenderDateCaption() {
     TPictureCollectionItem& cloud = *yearlist->Items().Items(0);
-    AppendLetteredImage(*yearlist, cloud, {kNavy, 42, true, 30, 40, "26 Juni"});
-    AppendLetteredImage(*yearlist, cloud, {kNavy, 50, true, 40, 40, "18:00"});
+    AppendLetteredImage(*yearlist, cloud,
+                        FitWidth({kNavy, 42, true, 30, 40, FInvitation.Date}, cloud.Width()));
+    AppendLetteredImage(*yearlist, cloud,
+                        FitWidth({kNavy, 50, true, 40, 40, FInvitation.Time}, cloud.Width()));
 }

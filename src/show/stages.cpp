@@ -9,17 +9,22 @@
 #include "render/bitmap.h"
 #include "render/picture.h"
 #include "show/main_form.h"
+#include "show/picture_fit.h"
 
 namespace {
 
-constexpr int kBlendWidth = 800;
-constexpr int kBlendHeight = 340;
+constexpr int kBlendWidth = kCoverWidth;
+constexpr int kBlendHeight = kCoverHeight;
 constexpr int kBlendSteps = 25; // steps 0 (day) to 25 (night): 26 pictures
 
-bool IsBackground(const std::string& Name) { return Name == "bgnd_night" || Name == "bgnd_day"; }
+bool IsBackground(const std::string& Name) {
+    return Name == "bgnd_night" || Name == "bgnd_day";
+}
 
 // Images that outlive a stage switch.
-bool IsKept(const std::string& Name) { return IsBackground(Name) || Name == "bootje" || Name == "sun"; }
+bool IsKept(const std::string& Name) {
+    return IsBackground(Name) || Name == "bootje" || Name == "sun";
+}
 
 // The mix of every day byte d with every night byte n at one step: (n - d) / 25
 // * Step + d, nearest with ties to even, low 8 bits. A table per step keeps the
@@ -36,8 +41,8 @@ void FillBlendTable(BlendTable& Table, int32_t Step) {
 // A background too small for the blend would be read past its rows.
 void RequireBlendSize(const TBitmap& Bitmap, const std::string& FileName) {
     if (Bitmap.Width() < kBlendWidth || Bitmap.Height() < kBlendHeight)
-        throw Exception(Format("Background \"%s\" is %d x %d pixels; it must be at least %d x %d", FileName.c_str(),
-                               Bitmap.Width(), Bitmap.Height(), kBlendWidth, kBlendHeight));
+        throw Exception(Format("Background \"%s\" is %d x %d pixels; it must be at least %d x %d",
+                               FileName.c_str(), Bitmap.Width(), Bitmap.Height(), kBlendWidth, kBlendHeight));
 }
 
 } // namespace
@@ -48,16 +53,19 @@ void TMainForm::SetStage(uint8_t NewStage) {
         if (!IsKept(images.Items(i)->Name())) delete images.Items(i);
     Stage = NewStage;
     if (Stage == 0) {
-        for (const char* name : {"bgnd_day", "bgnd_night", "bootje", "star", "moon"}) AddSceneImage(name);
+        for (const char* name : {"bgnd_day", "bgnd_night", "bootje", "star", "moon"})
+            AddSceneImage(name);
         PrepareBlends();
-        for (TFxEvent* event : {BoatDelay, Star1, Star2, MoonTravel}) event->Start();
+        for (TFxEvent* event : {BoatDelay, Star1, Star2, MoonTravel})
+            event->Start();
         PlaySoundtrack(InvitationFile(GraphPath, FInvitation.Files.Music));
     } else if (Stage == 1) {
         AddSceneImage("moon"); // a fresh load: the night's moon was dropped above
         AddSceneImage("sun");
         Star1->Enabled = Star2->Enabled = false;
         Star1->Visible = Star2->Visible = false;
-        for (TFxEvent* event : {DawnFade, SunRise, BoatAlpha}) event->Start();
+        for (TFxEvent* event : {DawnFade, SunRise, BoatAlpha})
+            event->Start();
         SeaColor->Start();
         CharPulse->Start();
         // The sea line's wave slows from 400 to 300 over the dawn.
@@ -98,11 +106,18 @@ const std::string& TMainForm::SceneFile(const std::string& Name) const {
     return files.Sun;
 }
 
-// Appends an image named Name to ImageList and loads it from the invitation's file.
+// Appends an image named Name to ImageList and loads it from the invitation's
+// file, fitted as a background or bounded as a sprite (picture_fit.h).
 void TMainForm::AddSceneImage(const std::string& Name) {
     auto* item = new TPictureCollectionItem(&ImageList->Items());
     item->SetName(Name);
-    item->Picture().LoadFromFile(InvitationFile(GraphPath, SceneFile(Name)));
+    TPicture& picture = item->Picture();
+    picture.LoadFromFile(InvitationFile(GraphPath, SceneFile(Name)));
+    TBitmap bitmap;
+    bitmap.Assign(picture.Graphic());
+    const bool changed = IsBackground(Name) ? FitBackground(bitmap) : BoundSprite(bitmap);
+    // The scene works on bitmaps: a ".dib" file's picture becomes one too.
+    if (changed || dynamic_cast<const TBitmap*>(picture.Graphic()) == nullptr) picture.SetGraphic(&bitmap);
 }
 
 void TMainForm::PrepareBlends() {
@@ -136,7 +151,8 @@ void TMainForm::BlendPictures(TPicture& Day, TPicture& Night, TPicture& Dest, in
         uint8_t* out = dest.ScanLine(y);
         // Bytes blue, green, red, and a fourth byte that is always 0.
         for (int i = 0; i < kBlendWidth * 4; i += 4) {
-            for (int c = 0; c < 3; ++c) out[i + c] = table[static_cast<size_t>(d[i + c] * 256 + n[i + c])];
+            for (int c = 0; c < 3; ++c)
+                out[i + c] = table[static_cast<size_t>(d[i + c] * 256 + n[i + c])];
             out[i + 3] = 0;
         }
     }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int32_t kItemStep = 20; // pixels between neighbouring letters or wave points
+constexpr int32_t kItemStep = 20;  // pixels between neighbouring letters or wave points
 constexpr int32_t kGlyphSize = 20; // glyphs are 40 x 40 images drawn at half size
 
 } // namespace
@@ -111,7 +111,8 @@ int32_t TMainForm::PickLineSlot(int32_t Index) {
     int32_t slot = 0;
     do {
         slot = Random(6) + 1;
-    } while (std::any_of(Lines->begin(), Lines->end(), [slot](const auto& line) { return line->Slot == slot; }));
+    } while (
+        std::any_of(Lines->begin(), Lines->end(), [slot](const auto& line) { return line->Slot == slot; }));
     (*Lines)[static_cast<size_t>(Index)]->Slot = slot;
     return slot;
 }
@@ -132,7 +133,7 @@ void TMainForm::DrawLineCharacters(const TTextEffect& Line) {
         const int32_t glyph = (*Line.Chars)[j]->Glyph;
         int32_t x = 0, y = 0, tilt = 0;
         if (glyph == -1 || !Line.Sinus->GetPosition(static_cast<int32_t>(j), x, y, tilt)) continue;
-        glyphs.Items(glyph)->DrawRotate(DS->Surface(), x, y + CharPulse->Value, kGlyphSize, kGlyphSize, 0, 0.5,
-                                        0.5, tilt);
+        glyphs.Items(glyph)->DrawRotate(DS->Surface(), x, y + CharPulse->Value, kGlyphSize, kGlyphSize, 0,
+                                        0.5, 0.5, tilt);
     }
 }
