@@ -25,6 +25,15 @@ Snapshot ParseSnapshot(const std::string& Text) {
     return snapshot;
 }
 
+// The invitation file, given once, by --invitation or as a plain argument.
+void SetInvitation(CommandLine& Result, const std::string& File) {
+    if (!Result.Invitation.empty())
+        throw CommandLineError{"more than one invitation file: '" + Result.Invitation + "' and '" + File +
+                               "'"};
+    if (File.empty()) throw CommandLineError{"--invitation needs a file name"};
+    Result.Invitation = File;
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
@@ -35,14 +44,31 @@ CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
             if (i + 1 >= Args.size()) throw CommandLineError{arg + " needs a value"};
             return Args[++i];
         };
-        if (arg == "--window") result.Window = true;
-        else if (arg == "--headless") result.Headless = true;
-        else if (arg == "--frames") result.Frames = static_cast<int>(ParseNumber(arg, value(), 0, 100000000));
-        else if (arg == "--snapshot") result.Snapshots.push_back(ParseSnapshot(value()));
-        else if (arg == "--seed") result.Seed = static_cast<uint32_t>(ParseNumber(arg, value(), 0, UINT32_MAX));
-        else if (arg == "--help" || arg == "-h") result.Help = true;
-        else if (arg == "--version") result.Version = true;
-        else throw CommandLineError{"unknown option '" + arg + "'"};
+        if (arg == "--window")
+            result.Window = true;
+        else if (arg == "--headless")
+            result.Headless = true;
+        else if (arg == "--frames")
+            result.Frames = static_cast<int>(ParseNumber(arg, value(), 0, 100000000));
+        else if (arg == "--snapshot")
+            result.Snapshots.push_back(ParseSnapshot(value()));
+        else if (arg == "--seed")
+            result.Seed = static_cast<uint32_t>(ParseNumber(arg, value(), 0, UINT32_MAX));
+        else if (arg == "--invitation")
+            SetInvitation(result, value());
+        else if (arg == "--print-invitation")
+            result.PrintInvitation = true;
+        else if (arg == "--help" || arg == "-h")
+            result.Help = true;
+        else if (arg == "--version")
+            result.Version = true;
+        // A desktop entry's %f may expand to an empty argument: no file.
+        else if (arg.empty())
+            continue;
+        else if (arg[0] != '-')
+            SetInvitation(result, arg);
+        else
+            throw CommandLineError{"unknown option '" + arg + "'"};
     }
     if (!result.Headless && (result.Frames > 0 || !result.Snapshots.empty()))
         throw CommandLineError{"--frames and --snapshot need --headless"};
@@ -54,9 +80,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
 }
 
 std::string Usage() {
-    return "Usage: fuifje [options]\n"
+    return "Usage: fuifje [options] [INVITATION.toml]\n"
            "Plays the invitation full screen; Escape ends it.\n"
            "\n"
+           "  --invitation FILE     play the invitation FILE describes (also given as the plain argument)\n"
+           "  --print-invitation    write the built-in invitation as such a file to standard output\n"
            "  --window              play in a resizable 800 x 600 window instead of full screen\n"
            "  --headless            no window, no sound, no real time (for tests and snapshots)\n"
            "  --frames N            with --headless: run N frames as fast as possible, then exit\n"

@@ -1,6 +1,7 @@
-// The command line. The show itself takes no arguments; these options serve
-// people (a window instead of full screen) and tests (headless runs, snapshots,
-// a fixed random seed).
+// The command line: the invitation file to play (by option or as the one plain
+// argument, as a desktop entry's "fuifje %f" passes it), the built-in
+// invitation printed as such a file, and options for people (a window instead
+// of full screen) and tests (headless runs, snapshots, a fixed random seed).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,8 @@ struct CommandLine {
     int Frames = 0; // headless: how many frames to run
     std::vector<Snapshot> Snapshots;
     std::optional<uint32_t> Seed;
+    std::string Invitation; // the invitation file; empty: the built-in invitation
+    bool PrintInvitation = false;
     bool Help = false;
     bool Version = false;
 };

@@ -1,11 +1,11 @@
-// The program: reads the command line, brings up the platform (SDL, or headless
-// for tests), creates the main form and runs the application's loop until the
-// form closes. An exception that escapes start-up or a frame (the project's
+// The program: reads the command line and the invitation file (a bad one ends
+// it with status 2 before any window opens), brings up the platform (SDL, or
+// headless for tests), creates the main form and runs the application's loop
+// until the form closes. An exception that escapes start-up or a frame (the project's
 // own or any other std::exception, std::bad_alloc among them) is shown as the
 // application reports errors and ends the program with status 1.
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -16,18 +16,12 @@
 #include "platform/audio_sdl_mixer.h"
 #include "platform/platform_services.h"
 #include "show/command_line.h"
+#include "show/data_folder.h"
+#include "show/invitation_printer.h"
+#include "show/invitation_reader.h"
 #include "show/main_form.h"
 
 namespace {
-
-constexpr const char* kTitle = "Fuifje";
-
-// The folder of the running executable, with its trailing slash.
-std::string ExecutableFolder() {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string("./") : exe.parent_path().string() + "/";
-}
 
 // What an escaping exception says to the viewer: the library's name for running
 // out of memory means nothing to a host.
@@ -51,7 +45,7 @@ void WatchHeadlessFrames(TMainForm& Form, PlatformServices& Platform, const Comm
     };
 }
 
-int RunShow(const CommandLine& Options) {
+int RunShow(const CommandLine& Options, const Invitation& Content) {
     PlatformServices platform = Options.Headless
                                     ? MakeHeadlessPlatform()
                                     : MakeSdlPlatform(PresenterOptions{!Options.Window, 800, 600});
@@ -61,9 +55,10 @@ int RunShow(const CommandLine& Options) {
     else
         audio = CreateSdlMixerAudio();
     if (Options.Seed) SetRandomizeSource([seed = *Options.Seed] { return seed; });
-    platform.App->SetTitle(kTitle);
+    const std::string& title = Content.Title;
+    platform.App->SetTitle(title);
     try {
-        TMainForm form(platform, *audio, ExecutableFolder());
+        TMainForm form(platform, *audio, ExecutableFolder(), Content);
         if (Options.Headless && Options.Frames == 0) return 0;
         if (Options.Headless) WatchHeadlessFrames(form, platform, Options);
         form.Show();
@@ -75,8 +70,8 @@ int RunShow(const CommandLine& Options) {
         throw;                              // no screen to show a message box on
     } catch (const std::exception& error) { // frames run inside App->Run(), so theirs arrive here too
         const std::string message = Describe(error);
-        std::fprintf(stderr, "%s: %s\n", kTitle, message.c_str());
-        if (!Options.Headless) platform.Messages->ShowError(kTitle, message);
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+        if (!Options.Headless) platform.Messages->ShowError(title, message);
         return 1;
     }
 }
@@ -99,8 +94,20 @@ int main(int argc, char** argv) {
         std::puts("fuifje " FUIFJE_VERSION);
         return 0;
     }
+    if (options.PrintInvitation) {
+        std::fputs(PrintInvitation(WithAbsoluteFiles(Invitation(), DataFolder(ExecutableFolder()))).c_str(),
+                   stdout);
+        return 0;
+    }
+    Invitation content;
     try {
-        return RunShow(options);
+        if (!options.Invitation.empty()) content = ReadInvitation(options.Invitation);
+    } catch (const EInvitationError& error) {
+        std::fprintf(stderr, "fuifje: %s\n", error.what());
+        return 2;
+    }
+    try {
+        return RunShow(options, content);
     } catch (const std::exception& error) { // the platform could not start: no display, no SDL, no memory
         std::fprintf(stderr, "fuifje: %s\n", Describe(error).c_str());
         return 1;
