@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include <vector>
+
+#include "platform/png_writer.h"
 #include "render/dib.h"
 #include "render/stream.h"
 
@@ -42,4 +45,13 @@ void WriteStoredPicture(const std::string& FileName, const Picture& Image) {
     file.Write(&length, 1);
     file.Write(className.data(), className.size());
     dib.WriteData(file);
+}
+
+void WritePngFile(const std::string& FileName, const Picture& Image) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(Image.Pixels.size() * 3);
+    for (const Rgb& p : Image.Pixels)
+        bytes.insert(bytes.end(), {p.B, p.G, p.R});
+    WritePng(FileName, PixelView{bytes.data(), Image.Width, Image.Height, ptrdiff_t(Image.Width) * 3,
+                                 PixelFormat::Bgr24});
 }

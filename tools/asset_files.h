@@ -1,6 +1,7 @@
 // Pictures to files through the bitmap class of the rendering layer: ".bmp"
-// files for the asset folder, and the form's stored "Data" form (class name
-// "TDIB" with a length byte, then the bitmap without its file header).
+// files for the asset folder, the form's stored "Data" form (class name
+// "TDIB" with a length byte, then the bitmap without its file header), and
+// PNG files for the example invitations.
 #pragma once
 
 #include <string>
@@ -11,3 +12,5 @@
 void WriteBitmapFile(const std::string& FileName, const Picture& Image);
 // Writes Image, 24-bit, in the stored form a form resource holds for a picture.
 void WriteStoredPicture(const std::string& FileName, const Picture& Image);
+// Writes Image as an 8-bit RGB PNG file.
+void WritePngFile(const std::string& FileName, const Picture& Image);
