@@ -57,6 +57,17 @@ TEST(CommandLine, ReadsEveryOption) {
         {"help", {"--help"}, [](const CommandLine& c) { EXPECT_TRUE(c.Help); }},
         {"short help", {"-h"}, [](const CommandLine& c) { EXPECT_TRUE(c.Help); }},
         {"version", {"--version"}, [](const CommandLine& c) { EXPECT_TRUE(c.Version); }},
+        {"invitation",
+         {"--invitation", "a.toml"},
+         [](const CommandLine& c) { EXPECT_EQ(c.Invitation, "a.toml"); }},
+        // A desktop entry's "fuifje %f": the file as the plain argument, or an empty argument for none.
+        {"invitation as the plain argument",
+         {"--window", "party.toml"},
+         [](const CommandLine& c) { EXPECT_EQ(c.Invitation, "party.toml"); }},
+        {"empty argument", {""}, [](const CommandLine& c) { EXPECT_TRUE(c.Invitation.empty()); }},
+        {"print invitation",
+         {"--print-invitation"},
+         [](const CommandLine& c) { EXPECT_TRUE(c.PrintInvitation); }},
     };
     for (const Accepted& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -71,7 +82,9 @@ TEST(CommandLine, RefusesUnknownOptionsAndMalformedValues) {
     };
     const Refused cases[] = {
         {{"--bogus"}, "--bogus"},
-        {{"window"}, "window"},
+        {{"a.toml", "--invitation", "b.toml"}, "b.toml"},
+        {{"--invitation"}, "--invitation"},
+        {{"--invitation", ""}, "--invitation"},
         {{"--seed"}, "--seed"},
         {{"--headless", "--frames", "abc"}, "abc"},
         {{"--headless", "--frames", "-1"}, "-1"},

@@ -1,8 +1,8 @@
 // The show's test rig: a main form on the headless platform with a fixed
 // random seed, driven frame by frame as the frame timer would, made and shown
-// at once or on demand (after its audio was told to fail, or on a spoilt copy
-// of the asset folder); with that copy, pixel measures, and running the
-// program itself.
+// at once or on demand (after its audio was told to fail, on a spoilt copy
+// of the asset folder, or for an invitation of its own); with that copy, pixel
+// measures, and running the program itself.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,10 +38,10 @@ struct ShowRig {
         Form.reset();
         SetRandomizeSource(nullptr);
     }
-    // Builds the form on the assets of Folder ("<Folder>graph/"); Show opens
-    // it, which initializes the display. May throw as start-up does.
+    // Builds the form for Content on the assets of Folder ("<Folder>graph/");
+    // Show opens it, which initializes the display. May throw as start-up does.
     void Create(const std::string& Folder = FUIFJE_BUILD_DIR, bool Show = true) {
-        Form = std::make_unique<TMainForm>(Platform, Audio, Folder);
+        Form = std::make_unique<TMainForm>(Platform, Audio, Folder, Content);
         if (Show) Form->Show();
     }
     // One tick of the frame timer; the number of frames presented so far.
@@ -55,6 +55,7 @@ struct ShowRig {
         return Platform.HeadlessMessages->Shown();
     }
 
+    Invitation Content; // the built-in invitation unless a test sets another before Create
     PlatformServices Platform = MakeHeadlessPlatform();
     HeadlessAudio Audio;
     std::unique_ptr<TMainForm> Form;
