@@ -10,6 +10,7 @@ PACKAGES=(
     libsdl2-dev libsdl2-mixer-dev
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libpng-dev libjpeg62-turbo-dev
+    libtomlplusplus-dev
     libsndfile1-dev
     libcairo2-dev
     xvfb xdotool xauth x11-apps

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The picture readers under the sanitizers: the render tests built with
-# AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), then each libFuzzer
-# target (build-fuzz/, clang) run for about a minute from its seed corpus: the
-# committed one in fuzz/corpus/<name>/, and for picture_import the PNG and JPEG
-# files picture_seeds writes. Any test failure, sanitizer report or fuzzer crash
+# The picture and invitation readers under the sanitizers: the render tests built
+# with AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), then each
+# libFuzzer target (build-fuzz/, clang) run for about a minute from its seed
+# corpus: the committed one in fuzz/corpus/<name>/, for picture_import the PNG
+# and JPEG files picture_seeds writes, and for invitation_reader the example
+# invitations too. Any test failure, sanitizer report or fuzzer crash
 # fails the script. FUZZ_SECONDS overrides the time per fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,12 +21,14 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy FUIFJE_TEST_DATA="$root/tests/data" 
 echo "== fuzzers (build-fuzz/, ${seconds} s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_FUZZ=ON \
     -DFUIFJE_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j2 --target dib_stored_fuzzer bmp_file_fuzzer picture_import_fuzzer picture_seeds
-for name in dib_stored bmp_file picture_import; do
+cmake --build build-fuzz -j2 --target dib_stored_fuzzer bmp_file_fuzzer picture_import_fuzzer picture_seeds \
+    invitation_reader_fuzzer
+for name in dib_stored bmp_file picture_import invitation_reader; do
     # New inputs go to a scratch copy, so the committed seeds stay as they are.
     work=$(mktemp -d)
     if [ -d fuzz/corpus/"$name" ]; then cp fuzz/corpus/"$name"/* "$work"/; fi
     if [ "$name" = picture_import ]; then build-fuzz/fuzz/picture_seeds "$work"; fi
+    if [ "$name" = invitation_reader ]; then cp examples/*/*.toml "$work"/; fi
     log=build-fuzz/"$name".log
     echo "-- ${name}_fuzzer (log: $log)"
     status=0

@@ -123,8 +123,6 @@ void TMainForm::AddSceneImage(const std::string& Name) {
 void TMainForm::PrepareBlends() {
     TPicture& day = Scene("bgnd_day")->Picture();
     TPicture& night = Scene("bgnd_night")->Picture();
-    RequireBlendSize(day.Bitmap(), InvitationFile(GraphPath, FInvitation.Files.Day));
-    RequireBlendSize(night.Bitmap(), InvitationFile(GraphPath, FInvitation.Files.Night));
     for (int32_t step = 0; step <= kBlendSteps; ++step) {
         auto* item = new TPictureCollectionItem(&BlendList->Items());
         item->Picture().Bitmap().SetSize(kBlendWidth, kBlendHeight);

@@ -6,6 +6,7 @@
 
 #include "render/bitmap.h"
 #include "render/picture.h"
+#include "show/picture_fit.h"
 #include "show/show_rig.h"
 
 namespace {
@@ -87,7 +88,9 @@ TEST(Stages, BlendPicturesMixesDayIntoNightInTwentyFiveSteps) {
     }
 }
 
-TEST(Stages, LargerBackgroundsBlendTheirTopLeftCorner) {
+// A background of another size is fitted to cover 800 x 340 first; the blend
+// takes the top-left 800 x 340 of the fitted picture.
+TEST(Stages, OtherSizedBackgroundsBlendOnceFitted) {
     TempFolder folder;
     TPicture day;
     Paint32(day, 900, 400, [](int x, int y, int c) { return uint8_t(x * 3 + y * 5 + c * 70); });
@@ -95,6 +98,7 @@ TEST(Stages, LargerBackgroundsBlendTheirTopLeftCorner) {
     day.SaveToFile(folder.Asset("bgnd_day.bmp").string());
     ShowRig rig(1, RigStart::Later);
     rig.Create(folder.Folder(), false);
+    ASSERT_TRUE(FitBackground(day.Bitmap()));
     day.Bitmap().SetPixelFormat(pf32bit);
     EXPECT_TRUE(SameColors(rig.Form->BlendList->Items().Items(0)->Picture().Bitmap(), day.Bitmap(), true));
 }

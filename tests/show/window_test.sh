@@ -26,11 +26,11 @@ show=$!
 
 window=""
 for _ in $(seq 100); do
-    window=$(xdotool search --name '^ZQ$' 2>/dev/null | head -n 1)
+    window=$(xdotool search --name '^Fuifje$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
     sleep 0.05
 done
-[ -n "$window" ] || fail "no window titled ZQ appeared"
+[ -n "$window" ] || fail "no window titled Fuifje appeared"
 
 # The night sky is drawn within a second; a black screen has only zero pixels.
 sleep 1.5
