@@ -62,32 +62,50 @@ Lettering FitWidth(Lettering Text, int Width) {
     return Text;
 }
 
-// Writes the lettering in bold Verdana on a private copy of Source's picture and
-// appends the result to List as a white-keyed image in system memory.
-void AppendLetteredImage(TDXImageList& List, TPictureCollectionItem& Source, const Lettering& Text) {
-    TDIB dib;
-    dib.Assign(&Source.Picture());
-    Canvas& canvas = dib.Canvas();
+// Writes the lettering in bold Verdana on Dib, a private copy of Source's picture.
+void Letter(TDIB& Dib, TPictureCollectionItem& Source, const Lettering& Text) {
+    Dib.Assign(&Source.Picture());
+    Canvas& canvas = Dib.Canvas();
     canvas.Font = LetteringFont(Text);
     canvas.Font.Color = Text.Color;
     if (Text.ClearBrush) canvas.Brush.Style = bsClear;
     canvas.TextOut(Text.X, Text.Y, Text.Text);
+}
+
+// Appends Picture to List as a white-keyed image in system memory (its pixels
+// shared with Picture until either side changes them).
+void AppendImage(TDXImageList& List, const TDIB& Picture) {
     auto* item = new TPictureCollectionItem(&List.Items());
     item->SystemMemory = true;
-    item->Picture().SetGraphic(&dib);
+    item->Picture().SetGraphic(&Picture);
     item->Transparent = true;
     item->SetTransparentColor(kWhite);
     item->Restore();
 }
 
+void AppendLetteredImage(TDXImageList& List, TPictureCollectionItem& Source, const Lettering& Text) {
+    TDIB dib;
+    Letter(dib, Source, Text);
+    AppendImage(List, dib);
+}
+
 } // namespace
 
+// Every character gets an image of its own, but the same letter in the same
+// colour is lettered once: its images share their pixels, which keeps a long
+// invitation's thousands of glyphs small.
 void TMainForm::MakeGlyph(const TTextEffect& Line, const std::string& Text) {
-    // The solid white brush of a fresh canvas boxes the letter in white.
     const size_t start = size_t(Line.Kind) - 1;
-    AppendLetteredImage(
-        *charlist, *charlist->Items().Items(0),
-        {GlyphColor(Line.ColorIndex), 24, false, 0, 0, Text.substr(start, Utf8CharacterLength(Text, start))});
+    const uint32_t color = GlyphColor(Line.ColorIndex);
+    const auto key = std::make_pair(Text.substr(start, Utf8CharacterLength(Text, start)), color);
+    auto found = FGlyphPictures.find(key);
+    if (found == FGlyphPictures.end()) {
+        auto dib = std::make_unique<TDIB>();
+        // The solid white brush of a fresh canvas boxes the letter in white.
+        Letter(*dib, *charlist->Items().Items(0), {color, 24, false, 0, 0, key.first});
+        found = FGlyphPictures.emplace(key, std::move(dib)).first;
+    }
+    AppendImage(*charlist, *found->second);
 }
 
 void TMainForm::RenderYearCaption() {

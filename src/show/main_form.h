@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "fx/fx_sinus.h"
 #include "platform/audio.h"
 #include "platform/platform_services.h"
+#include "render/dib.h"
 #include "render/display_form.h"
 #include "render/dx_draw.h"
 #include "render/dx_timer.h"
@@ -171,6 +173,8 @@ private:
     // Set once the sea line has first moved back: from then on the paused boat
     // keeps its screen x exactly instead of summing 3.4 a frame in a float.
     bool FBoatHeld = false;
+    // The glyph pictures lettered so far, by character and colour, while the lines are built.
+    std::map<std::pair<std::string, uint32_t>, std::unique_ptr<TDIB>> FGlyphPictures;
     PlatformServices& FPlatform;
     AudioFacility& FAudio;
     std::string FExecutableFolder;

@@ -62,6 +62,7 @@ void TMainForm::BuildLines() {
         line.Kind = kTextLine;
         line.Sinus->Enabled = false;
     }
+    FGlyphPictures.clear(); // the glyph images keep their pixels
     for (int32_t index = seaIndex; index <= seaIndex + 3; ++index) {
         TTextEffect& line = *Lines->emplace_back(std::make_unique<TTextEffect>());
         line.Sinus = new TSinus(this);
