@@ -6,6 +6,7 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -157,7 +158,7 @@ private:
 
     // A file name relative to the invitation's folder, made absolute.
     std::string FileName(const toml::node& Node, const std::string& Key) const {
-        const std::string name = Text(Node, Key, 4096);
+        const std::string name = Text(Node, Key, SIZE_MAX); // the file itself is at most 1 MiB
         if (name.empty()) Fail(Node.source(), Key + " names no file");
         const fs::path path(name);
         return (path.is_absolute() ? path : FFolder / path).lexically_normal().string();
