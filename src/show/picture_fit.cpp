@@ -12,16 +12,19 @@ struct Tap {
     double Weight = 0;
 };
 
+// For each destination sample along one axis, its source samples.
+using AxisTable = std::vector<std::vector<Tap>>;
+
 // The taps of the destination samples First to First + Count - 1 of an axis
 // of In source samples scaled to Scaled samples. A triangle filter as wide as
 // one source sample or one destination sample, whichever is wider: linear
 // interpolation when enlarging, an average over the covered area when
 // shrinking. Sample centres sit at half-sample positions, so a scale of 1
 // maps each sample onto itself with weight 1.
-std::vector<std::vector<Tap>> AxisTaps(int In, int Scaled, int First, int Count) {
+AxisTable AxisTaps(int In, int Scaled, int First, int Count) {
     const double scale = double(In) / Scaled;
     const double radius = std::max(1.0, scale);
-    std::vector<std::vector<Tap>> taps(static_cast<size_t>(Count));
+    AxisTable taps(static_cast<size_t>(Count));
     for (int o = 0; o < Count; ++o) {
         const double centre = (First + o + 0.5) * scale - 0.5;
         double total = 0;
@@ -43,38 +46,44 @@ bool IsKey(const uint8_t* Pixel) {
     return Pixel[0] == kKeyByte && Pixel[1] == kKeyByte && Pixel[2] == kKeyByte;
 }
 
+// One new pixel (3 bytes at Out) from the source pixels its row and column taps
+// cover. With KeyWhite, white source pixels are left out of the colour mix and
+// the new pixel is white when they cover more than half of it.
+void MixPixel(const TBitmap& Source, const std::vector<Tap>& Rows, const std::vector<Tap>& Columns,
+              bool KeyWhite, uint8_t* Out) {
+    double sum[3] = {0, 0, 0}, colourWeight = 0;
+    for (const Tap& row : Rows) {
+        const uint8_t* line = Source.ScanLine(row.Index);
+        for (const Tap& column : Columns) {
+            const uint8_t* pixel = line + size_t(column.Index) * 4;
+            if (KeyWhite && IsKey(pixel)) continue;
+            const double weight = row.Weight * column.Weight;
+            for (int c = 0; c < 3; ++c)
+                sum[c] += pixel[c] * weight;
+            colourWeight += weight;
+        }
+    }
+    for (int c = 0; c < 3; ++c)
+        Out[c] = KeyWhite && colourWeight < 0.5
+                     ? kKeyByte
+                     : uint8_t(std::lround(std::clamp(sum[c] / colourWeight, 0.0, 255.0)));
+}
+
 // Into Result, 24 bits per pixel: Source scaled to Scaled, the Width x Height
-// window at (Left, Top) of it. With KeyWhite, white source pixels are left out of the
-// colour mix and a new pixel is white when they cover more than half of it.
+// window at (Left, Top) of it.
 void Resample(const TBitmap& Source, PictureSize Scaled, int Left, int Top, int Width, int Height,
               bool KeyWhite, TBitmap& Result) {
     TBitmap source;
     source.Assign(&Source);
     source.SetPixelFormat(pf32bit);
-    const auto columns = AxisTaps(source.Width(), Scaled.Width, Left, Width);
-    const auto rows = AxisTaps(source.Height(), Scaled.Height, Top, Height);
+    const AxisTable columns = AxisTaps(source.Width(), Scaled.Width, Left, Width);
+    const AxisTable rows = AxisTaps(source.Height(), Scaled.Height, Top, Height);
     Result.SetPixelFormat(pf24bit);
     Result.SetSize(Width, Height);
     for (int y = 0; y < Height; ++y) {
         uint8_t* out = Result.ScanLine(y);
-        for (int x = 0; x < Width; ++x, out += 3) {
-            double sum[3] = {0, 0, 0}, colourWeight = 0;
-            for (const Tap& row : rows[size_t(y)]) {
-                const uint8_t* line = source.ScanLine(row.Index);
-                for (const Tap& column : columns[size_t(x)]) {
-                    const uint8_t* pixel = line + size_t(column.Index) * 4;
-                    if (KeyWhite && IsKey(pixel)) continue;
-                    const double weight = row.Weight * column.Weight;
-                    for (int c = 0; c < 3; ++c)
-                        sum[c] += pixel[c] * weight;
-                    colourWeight += weight;
-                }
-            }
-            for (int c = 0; c < 3; ++c)
-                out[c] = colourWeight < 0.5 && KeyWhite
-                             ? kKeyByte
-                             : uint8_t(std::lround(std::clamp(sum[c] / colourWeight, 0.0, 255.0)));
-        }
+        for (int x = 0; x < Width; ++x)
+            MixPixel(source, rows[size_t(y)], columns[size_t(x)], KeyWhite, out + 3 * x);
     }
 }
 
