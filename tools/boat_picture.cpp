@@ -21,14 +21,14 @@ namespace {
 
 constexpr double kDesignWidth = 120;
 constexpr double kDesignHeight = 104;
-constexpr double kPivotX = kDesignWidth / 2; // the point the show turns the boat about
-constexpr double kKeelY = 99.2;              // the lowest point, under the pivot
-constexpr double kDeadrise = 0.3;            // rise of the bottom per unit outwards
-constexpr double kKeelRound = 2;             // rounds the V's point over about this width
-constexpr double kRocker = 0.003;            // the bottom's extra upward curve towards the ends
-constexpr Point kStern{7, 72};               // top of the transom
-constexpr Point kBow{118, 65};               // top of the stem
-constexpr double kSheer = 4;                 // how much the deck rises at the ends
+constexpr double kPivotX = kBoatKeel.X; // the point the show turns the boat about, mid-width
+constexpr double kKeelY = kBoatKeel.Y;  // the lowest point, under the pivot
+constexpr double kDeadrise = 0.3;       // rise of the bottom per unit outwards
+constexpr double kKeelRound = 2;        // rounds the V's point over about this width
+constexpr double kRocker = 0.003;       // the bottom's extra upward curve towards the ends
+constexpr Point kStern{7, 72};          // top of the transom
+constexpr Point kBow{118, 65};          // top of the stem
+constexpr double kSheer = 4;            // how much the deck rises at the ends
 constexpr double kMastX = 59.5;
 constexpr double kMastTop = 5;
 
@@ -94,18 +94,24 @@ Color SailShade(double X, double Y) {
 
 } // namespace
 
+void PaintBoat(Painter& Canvas, Point Origin, double Scale) {
+    const auto paint = [&](const Region& Area, const Shader& Shade) {
+        Canvas.Paint(Placed(Area, Origin, Scale), Placed(Shade, Origin, Scale));
+    };
+    paint(Sail(9, 69, 43, 5, -1, 2.2), SailShade);
+    paint(Sail(15, 67, 40, 4, +1, 2.2), SailShade);
+    paint(Polygon({{14, 69}, {kMastX, 69}, {kMastX, 71.5}, {14, 71.5}}), Solid(Color{88, 56, 34})); // boom
+    paint(Polygon({{kMastX - 2, kMastTop}, {kMastX + 2, kMastTop}, {kMastX + 2, 76}, {kMastX - 2, 76}}),
+          Solid(Color{98, 62, 36}));
+    paint(Polygon({{kMastX, 1.5}, {kMastX + 15, 4.5}, {kMastX, 7.5}}), Solid(Color{214, 52, 44}));
+    paint(Hull(), HullShade);
+    paint(Band(0, 2.5), Solid(Color{72, 40, 28}));    // rail
+    paint(Band(7, 10.5), Solid(Color{236, 186, 58})); // stripe
+    paint(BottomStrip(6), Solid(Color{110, 32, 30})); // bottom paint
+}
+
 Picture MakeBoat() {
     Painter boat(128, 128, kDesignWidth, kDesignHeight);
-    boat.Paint(Sail(9, 69, 43, 5, -1, 2.2), SailShade);
-    boat.Paint(Sail(15, 67, 40, 4, +1, 2.2), SailShade);
-    boat.Paint(Polygon({{14, 69}, {kMastX, 69}, {kMastX, 71.5}, {14, 71.5}}),
-               Solid(Color{88, 56, 34})); // boom
-    boat.Paint(Polygon({{kMastX - 2, kMastTop}, {kMastX + 2, kMastTop}, {kMastX + 2, 76}, {kMastX - 2, 76}}),
-               Solid(Color{98, 62, 36}));
-    boat.Paint(Polygon({{kMastX, 1.5}, {kMastX + 15, 4.5}, {kMastX, 7.5}}), Solid(Color{214, 52, 44}));
-    boat.Paint(Hull(), HullShade);
-    boat.Paint(Band(0, 2.5), Solid(Color{72, 40, 28}));    // rail
-    boat.Paint(Band(7, 10.5), Solid(Color{236, 186, 58})); // stripe
-    boat.Paint(BottomStrip(6), Solid(Color{110, 32, 30})); // bottom paint
+    PaintBoat(boat, Point{0, 0}, 1);
     return boat.Flatten(Color{40, 28, 40});
 }

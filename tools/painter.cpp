@@ -52,6 +52,18 @@ Picture Painter::Flatten(Color Backdrop) const {
     return out;
 }
 
+RgbaPicture Painter::Layer() const {
+    RgbaPicture out(FWidth, FHeight);
+    for (size_t i = 0; i < FTexels.size(); ++i) {
+        const Texel& t = FTexels[i];
+        if (t.Alpha <= 0) continue;
+        // Undo the premultiplication: the colour of the covered part alone.
+        out.Pixels[i] = Rgba{ToByte(t.Premultiplied.R / t.Alpha), ToByte(t.Premultiplied.G / t.Alpha),
+                             ToByte(t.Premultiplied.B / t.Alpha), ToByte(t.Alpha * 255)};
+    }
+    return out;
+}
+
 double Painter::Coverage(const Region& Area, int X, int Y) const {
     int inside = 0;
     for (int sy = 0; sy < kSamplesPerAxis; ++sy) {

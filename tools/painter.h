@@ -1,7 +1,8 @@
 // Antialiased painting of a sprite on a transparent layer. Regions are sampled
 // 4x4 times per pixel in a design space scaled to the picture (so a picture
 // that the show squeezes can be drawn in the proportions it is seen in), then
-// the layer is flattened onto the white key with its edges shaded dark.
+// the layer is flattened onto the white key with its edges shaded dark (or,
+// for an icon, kept with its alpha).
 #pragma once
 
 #include <vector>
@@ -21,6 +22,8 @@ public:
     // mixed towards Backdrop (never towards white, which would leave a light
     // fringe on a dark scene), no painted pixel near-white.
     Picture Flatten(Color Backdrop) const;
+    // The layer as it is, each pixel's coverage kept as its alpha.
+    RgbaPicture Layer() const;
 
 private:
     struct Texel {

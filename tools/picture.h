@@ -28,6 +28,27 @@ struct Picture {
     std::vector<Rgb> Pixels; // rows top to bottom, starts all white
 };
 
+// An 8-bit picture with an alpha channel (0 transparent, 255 opaque; colours
+// not premultiplied), as icons are drawn for a desktop.
+struct Rgba {
+    uint8_t R = 0;
+    uint8_t G = 0;
+    uint8_t B = 0;
+    uint8_t A = 0;
+};
+
+struct RgbaPicture {
+    RgbaPicture(int AWidth, int AHeight)
+        : Width(AWidth), Height(AHeight), Pixels(std::size_t(AWidth) * AHeight) {}
+
+    Rgba& At(int X, int Y) { return Pixels[std::size_t(Y) * Width + X]; }
+    const Rgba& At(int X, int Y) const { return Pixels[std::size_t(Y) * Width + X]; }
+
+    int Width;
+    int Height;
+    std::vector<Rgba> Pixels; // rows top to bottom, starts all transparent
+};
+
 // True for colours a 16-bit surface cannot tell from white: every channel
 // 248 or above packs to the white value in 5-5-5, and in 5-6-5 too.
 constexpr bool IsNearWhite(Rgb Color) {

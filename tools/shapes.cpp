@@ -62,3 +62,15 @@ Region Intersection(Region A, Region B) {
 Shader Solid(Color Paint) {
     return [=](double, double) { return Paint; };
 }
+
+Region Placed(Region A, Point Origin, double Scale) {
+    return [a = std::move(A), Origin, Scale](double x, double y) {
+        return a((x - Origin.X) / Scale, (y - Origin.Y) / Scale);
+    };
+}
+
+Shader Placed(Shader Paint, Point Origin, double Scale) {
+    return [paint = std::move(Paint), Origin, Scale](double x, double y) {
+        return paint((x - Origin.X) / Scale, (y - Origin.Y) / Scale);
+    };
+}

@@ -42,3 +42,7 @@ Region Difference(Region A, Region B);
 Region Intersection(Region A, Region B);
 // A constant paint.
 Shader Solid(Color Paint);
+// A region or paint designed in its own units, placed in another design space:
+// its point (0, 0) lands on Origin and each of its units spans Scale units.
+Region Placed(Region A, Point Origin, double Scale);
+Shader Placed(Shader Paint, Point Origin, double Scale);
