@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "core/exception.h"
 
 std::string ExecutableFolder() {
     std::error_code error;
@@ -9,6 +12,19 @@ std::string ExecutableFolder() {
     return error ? std::string("./") : exe.parent_path().string() + "/";
 }
 
+// FUIFJE_INSTALLED_DATA is the data folder as seen from the installed program's
+// folder; the build derives it from the install folders, so the two agree.
 std::string DataFolder(const std::string& ExecutableFolder) {
-    return ExecutableFolder + "graph/";
+    const std::filesystem::path folder(ExecutableFolder);
+    const std::vector<std::filesystem::path> candidates = {
+        (folder / "graph/").lexically_normal(),
+        (folder / FUIFJE_INSTALLED_DATA "/").lexically_normal(),
+    };
+    std::string looked;
+    for (const std::filesystem::path& candidate : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_directory(candidate, error)) return candidate.string();
+        looked += (looked.empty() ? "\"" : " and \"") + candidate.string() + "\"";
+    }
+    throw Exception("Data folder not found: looked in " + looked);
 }

@@ -1,6 +1,7 @@
 // Where the program finds its own files: the built-in invitation's pictures and
-// music lie in the data folder, "graph/" beside the executable. The one place
-// that says so.
+// music lie in the data folder, "graph/" beside the program in its build
+// folder, or the installed data folder relative to the program (from
+// "<prefix>/bin/" that is "<prefix>/share/fuifje/"). The one place that says so.
 #pragma once
 
 #include <string>
@@ -9,5 +10,7 @@
 // system cannot tell).
 std::string ExecutableFolder();
 
-// The data folder of a program in ExecutableFolder, with its trailing slash.
+// The data folder of a program that lives in ExecutableFolder (both with a
+// trailing slash): "graph/" there if it exists, else the installed data
+// folder. Raises Exception naming every folder it looked in when neither exists.
 std::string DataFolder(const std::string& ExecutableFolder);

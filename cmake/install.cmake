@@ -1,0 +1,41 @@
+# Installs the program in the usual shape of a Linux program under a prefix P:
+#   P/bin/fuifje                          the program
+#   P/share/fuifje/                       the built-in pictures and music
+#   P/share/applications/<id>.desktop     the menu entry (opens invitation files)
+#   P/share/icons/hicolor/<N>x<N>/apps/   the icon at 48, 128 and 256 pixels
+#   P/share/metainfo/<id>.metainfo.xml    the software centres' description
+#   P/share/man/man6/fuifje.6.gz          the manual page
+#   P/share/doc/fuifje/copyright
+# The program finds P/share/fuifje/ relative to its own folder
+# (src/show/data_folder.cpp), so the prefix may change at install time.
+include(GNUInstallDirs)
+set(FUIFJE_APP_ID nl.fuifje.Fuifje)
+
+file(RELATIVE_PATH installed_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/fuifje)
+target_compile_definitions(fuifje_show PRIVATE FUIFJE_INSTALLED_DATA="${installed_data}")
+
+# The icons, drawn by our generator; the metadata and the manual page with the
+# version filled in, the page compressed without a time stamp (the same bytes
+# on every build).
+set(icon_folder ${PROJECT_BINARY_DIR}/icons/hicolor)
+set(icons)
+foreach(size 48 128 256)
+    list(APPEND icons ${icon_folder}/${size}x${size}/apps/${FUIFJE_APP_ID}.png)
+endforeach()
+add_custom_command(OUTPUT ${icons}
+    COMMAND fuifje_make_icons ${icon_folder} ${FUIFJE_APP_ID}
+    DEPENDS fuifje_make_icons)
+configure_file(data/${FUIFJE_APP_ID}.metainfo.xml.in ${PROJECT_BINARY_DIR}/${FUIFJE_APP_ID}.metainfo.xml @ONLY)
+configure_file(data/fuifje.6.in ${PROJECT_BINARY_DIR}/man/fuifje.6 @ONLY)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/fuifje.6.gz
+    COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/man/fuifje.6
+    DEPENDS ${PROJECT_BINARY_DIR}/man/fuifje.6)
+add_custom_target(fuifje_install_files ALL DEPENDS ${icons} ${PROJECT_BINARY_DIR}/man/fuifje.6.gz)
+
+install(TARGETS fuifje RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY assets/graph/ DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)
+install(FILES data/${FUIFJE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_BINARY_DIR}/${FUIFJE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${icon_folder}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES ${PROJECT_BINARY_DIR}/man/fuifje.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/fuifje)
