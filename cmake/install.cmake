@@ -39,3 +39,6 @@ install(FILES ${PROJECT_BINARY_DIR}/${FUIFJE_APP_ID}.metainfo.xml DESTINATION ${
 install(DIRECTORY ${icon_folder}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${PROJECT_BINARY_DIR}/man/fuifje.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/fuifje)
+
+# Installs into a temporary DESTDIR and checks the result (tests/install/).
+add_test(NAME install_test COMMAND ${PROJECT_SOURCE_DIR}/tests/install/install_test.sh ${PROJECT_BINARY_DIR})

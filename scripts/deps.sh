@@ -14,6 +14,7 @@ PACKAGES=(
     libsndfile1-dev
     libcairo2-dev
     xvfb xdotool xauth x11-apps
+    desktop-file-utils appstream lintian dpkg-dev man-db file
 )
 
 missing=()

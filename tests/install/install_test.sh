@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs the build under /usr in a temporary DESTDIR and checks what a host
+# gets: the installed program plays headless from another working folder with
+# the same frames as the build folder's program, says in one line where it
+# looked when its data folder is gone, runs every command line of its desktop
+# entry, and its desktop entry, metadata, icons and manual page pass their
+# validators; the manual page names every option of --help.
+# Usage: install_test.sh <build folder>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+usr=$work/root/usr
+program=$usr/bin/fuifje
+id=nl.fuifje.Fuifje
+[ -x "$program" ] || fail "no program at $program"
+
+# The installed program finds its pictures and music wherever it is run from.
+mkdir "$work/elsewhere" && cd "$work/elsewhere"
+"$program" --headless --seed 1 --frames 1600 --snapshot 600:installed-600.png --snapshot 1600:installed-1600.png ||
+    fail "the installed program did not play"
+"$build/fuifje" --headless --seed 1 --frames 1600 --snapshot 600:built-600.png --snapshot 1600:built-1600.png
+for frame in 600 1600; do
+    cmp -s installed-$frame.png built-$frame.png || fail "frame $frame differs from the build folder's program"
+done
+
+# Without its data folder it names both places it looked in, in one line, and exits 1.
+mv "$usr/share/fuifje" "$work/hidden"
+status=0
+"$program" --headless --frames 1 2>errors.txt || status=$?
+[ "$status" -eq 1 ] || fail "exit status $status without a data folder, expected 1"
+[ "$(wc -l <errors.txt)" -eq 1 ] || fail "not one line: $(cat errors.txt)"
+grep -qF "\"$usr/bin/graph/\"" errors.txt && grep -qF "\"$usr/share/fuifje/\"" errors.txt ||
+    fail "the error does not name both places: $(cat errors.txt)"
+mv "$work/hidden" "$usr/share/fuifje"
+
+# The desktop entry and its actions start the program with options it takes.
+desktop=$usr/share/applications/$id.desktop
+out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
+[ -z "$out" ] || fail "desktop-file-validate: $out"
+grep '^Exec=' "$desktop" | while read -r line; do
+    read -ra words <<<"${line#Exec=}"
+    args=()
+    for word in "${words[@]:1}"; do [ "$word" = %f ] || args+=("$word"); done
+    "$program" "${args[@]}" --help >/dev/null 2>&1 || fail "the program refuses the desktop entry's '$line'"
+done
+
+# Metadata, checked alone and against the installed desktop entry and icon.
+appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$work/appstream.txt" 2>&1 ||
+    fail "appstreamcli validate: $(cat "$work/appstream.txt")"
+appstreamcli validate-tree --no-net "$usr" >"$work/appstream.txt" 2>&1 ||
+    fail "appstreamcli validate-tree: $(cat "$work/appstream.txt")"
+
+for size in 48 128 256; do
+    icon=$usr/share/icons/hicolor/${size}x$size/apps/$id.png
+    file "$icon" | grep -q "PNG image data, $size x $size, 8-bit/color RGBA" || fail "icon: $(file "$icon")"
+done
+
+# The manual page renders without a warning and names every option of --help.
+page=$usr/share/man/man6/fuifje.6.gz
+MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$work/man.txt"
+[ ! -s "$work/man.txt" ] || fail "man: $(cat "$work/man.txt")"
+for option in $("$program" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    zgrep -qF -- "${option//-/\\-}" "$page" || fail "the manual page does not name $option"
+done
+echo "install test: installed under $usr, played, validated"
