@@ -1,7 +1,9 @@
 #include "asset_files.h"
 
-#include <cstring>
+#include <png.h>
 
+#include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/png_writer.h"
@@ -54,4 +56,19 @@ void WritePngFile(const std::string& FileName, const Picture& Image) {
         bytes.insert(bytes.end(), {p.B, p.G, p.R});
     WritePng(FileName, PixelView{bytes.data(), Image.Width, Image.Height, ptrdiff_t(Image.Width) * 3,
                                  PixelFormat::Bgr24});
+}
+
+void WritePngFile(const std::string& FileName, const RgbaPicture& Image) {
+    static_assert(sizeof(Rgba) == 4, "pixels are written as they lie in memory");
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(Image.Width);
+    png.height = png_uint_32(Image.Height);
+    png.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&png, FileName.c_str(), 0, Image.Pixels.data(), Image.Width * 4, nullptr)) {
+        const std::string reason = png.message;
+        png_image_free(&png);
+        throw std::runtime_error("cannot write \"" + FileName + "\": " + reason);
+    }
 }

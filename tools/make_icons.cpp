@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "asset_files.h"
 #include "pictures.h"
-#include "png_file.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
