@@ -95,8 +95,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.PrintInvitation) {
-        std::fputs(PrintInvitation(WithAbsoluteFiles(Invitation(), DataFolder(ExecutableFolder()))).c_str(),
-                   stdout);
+        try {
+            const Invitation builtIn = WithAbsoluteFiles(Invitation(), DataFolder(ExecutableFolder()));
+            std::fputs(PrintInvitation(builtIn).c_str(), stdout);
+        } catch (const std::exception& error) { // no data folder to name the built-in files in
+            std::fprintf(stderr, "fuifje: %s\n", error.what());
+            return 1;
+        }
         return 0;
     }
     Invitation content;
