@@ -6,6 +6,7 @@
 #   P/share/metainfo/<id>.metainfo.xml    the software centres' description
 #   P/share/man/man6/fuifje.6.gz          the manual page
 #   P/share/doc/fuifje/copyright
+#   P/share/doc/fuifje/examples/          two example invitations to play or copy
 # The program finds P/share/fuifje/ relative to its own folder
 # (src/show/data_folder.cpp), so the prefix may change at install time.
 include(GNUInstallDirs)
@@ -39,6 +40,7 @@ install(FILES ${PROJECT_BINARY_DIR}/${FUIFJE_APP_ID}.metainfo.xml DESTINATION ${
 install(DIRECTORY ${icon_folder}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${PROJECT_BINARY_DIR}/man/fuifje.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/fuifje)
+install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/fuifje)
 
 # Installs into a temporary DESTDIR and checks the result (tests/install/).
 add_test(NAME install_test COMMAND ${PROJECT_SOURCE_DIR}/tests/install/install_test.sh ${PROJECT_BINARY_DIR})

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build under /usr in a temporary DESTDIR and checks what a host
 # gets: the installed program plays headless from another working folder with
-# the same frames as the build folder's program, says in one line where it
+# the same frames as the build folder's program, also with an installed example
+# invitation and with the built-in one it prints, says in one line where it
 # looked when its data folder is gone, runs every command line of its desktop
 # entry, and its desktop entry, metadata, icons and manual page pass their
 # validators; the manual page names every option of --help.
@@ -28,14 +29,28 @@ for frame in 600 1600; do
     cmp -s installed-$frame.png built-$frame.png || fail "frame $frame differs from the build folder's program"
 done
 
+# An installed example given as the desktop entry gives a file (the plain
+# argument), and the built-in invitation as the installed program prints it,
+# naming the installed files.
+example=$usr/share/doc/fuifje/examples/birthday/birthday.toml
+"$program" --headless --seed 1 --frames 1600 --snapshot 1600:installed-example.png "$example"
+"$build/fuifje" --headless --seed 1 --frames 1600 --snapshot 1600:built-example.png "$example"
+cmp -s installed-example.png built-example.png || fail "$example plays differently when installed"
+"$program" --print-invitation >printed.toml
+grep -qF "\"$usr/share/fuifje/bgnd_night.bmp\"" printed.toml || fail "the printed invitation names other files"
+"$program" --headless --seed 1 --frames 600 --snapshot 600:printed-600.png printed.toml
+cmp -s printed-600.png built-600.png || fail "the printed invitation plays differently from the built-in one"
+
 # Without its data folder it names both places it looked in, in one line, and exits 1.
 mv "$usr/share/fuifje" "$work/hidden"
-status=0
-"$program" --headless --frames 1 2>errors.txt || status=$?
-[ "$status" -eq 1 ] || fail "exit status $status without a data folder, expected 1"
-[ "$(wc -l <errors.txt)" -eq 1 ] || fail "not one line: $(cat errors.txt)"
-grep -qF "\"$usr/bin/graph/\"" errors.txt && grep -qF "\"$usr/share/fuifje/\"" errors.txt ||
-    fail "the error does not name both places: $(cat errors.txt)"
+for arguments in "--headless --frames 1" "--print-invitation"; do
+    status=0
+    "$program" $arguments >/dev/null 2>errors.txt || status=$?
+    [ "$status" -eq 1 ] || fail "$arguments: exit status $status without a data folder, expected 1"
+    [ "$(wc -l <errors.txt)" -eq 1 ] || fail "$arguments: not one line: $(cat errors.txt)"
+    grep -qF "\"$usr/bin/graph/\"" errors.txt && grep -qF "\"$usr/share/fuifje/\"" errors.txt ||
+        fail "$arguments: the error does not name both places: $(cat errors.txt)"
+done
 mv "$work/hidden" "$usr/share/fuifje"
 
 # The desktop entry and its actions start the program with options it takes.
