@@ -12,6 +12,8 @@
 namespace {
 
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Deflate packs at most 1032 bytes into one.
+constexpr int64_t kMaxDeflateRatio = 1032;
 
 // The bytes libpng reads from, and what went wrong when it gave up.
 struct PngSource {
@@ -47,6 +49,14 @@ bool HeaderSize(const uint8_t* Data, size_t Size, uint32_t& Width, uint32_t& Hei
     Width = png_get_uint_32(Data + 16);
     Height = png_get_uint_32(Data + 20);
     return true;
+}
+
+// True when Size bytes cannot hold the picture's rows even at their smallest
+// (one bit a pixel and a filter byte a row) at deflate's best: such a file is
+// cut off, and refusing it here spares decoding a few bytes into hundreds of MB.
+bool TooShortFor(size_t Size, uint32_t Width, uint32_t Height) {
+    const int64_t leastRowBytes = 1 + (int64_t(Width) + 7) / 8;
+    return int64_t(Height) * leastRowBytes > int64_t(Size) * kMaxDeflateRatio;
 }
 
 // Asks libpng for 8-bit RGBA whatever the file holds: palettes and grey expanded,
@@ -89,6 +99,7 @@ DecodedPicture DecodePng(const uint8_t* Data, size_t Size, int64_t MaxPixels) {
     if (int64_t(width) * height > MaxPixels)
         throw EPictureDecode(
             Format("it is a PNG of %u x %u pixels, more than this program can hold", width, height));
+    if (TooShortFor(Size, width, height)) throw EPictureDecode(Format("it is cut off after %zu bytes", Size));
     DecodedPicture picture;
     picture.Width = int32_t(width);
     picture.Height = int32_t(height);

@@ -226,6 +226,8 @@ TEST(PictureImport, BrokenFilesSayWhatIsWrong) {
         {"PNG of 0 x 0 pixels", WithPngSize(png, 0, 0), "it is a PNG of 0 x 0 pixels"},
         {"PNG too large", WithPngSize(png, 100000, 100000),
          "it is a PNG of 100000 x 100000 pixels, more than this program can hold"},
+        {"PNG far too short for its size", WithPngSize(png, 1, 60000000),
+         cut + std::to_string(png.size()) + " bytes"},
         {"PNG cut in half", Cut(png, png.size() / 2), cut + std::to_string(png.size() / 2) + " bytes"},
         {"PNG cut inside its header", Cut(png, 20), cut + "20 bytes"},
         {"PNG with damaged data", badCrc, "it is a damaged PNG (IDAT: incorrect data check)"},
