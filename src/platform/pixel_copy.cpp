@@ -73,8 +73,33 @@ bool Overlaps(const PixelView& Target, const PixelView& Source, const CopyPlan& 
     return t.first < s.second && s.first < t.second;
 }
 
+// Writes Count pixels of a one- or two-byte repeating pattern the way memset
+// does: sixteen bytes per store, the last store overlapping the one before it
+// instead of finishing pixel by pixel. Bytes is even.
+void FillBytes16(uint8_t* Row, size_t Bytes, uint16_t Pattern) {
+    using Lanes = uint16_t __attribute__((vector_size(16)));
+    const Lanes v = Lanes{} + Pattern;
+    if (Bytes < sizeof v) {
+        for (size_t i = 0; i + 2 <= Bytes; i += 2)
+            std::memcpy(Row + i, &Pattern, 2);
+        return;
+    }
+    size_t i = 0;
+    for (; i + sizeof v <= Bytes; i += sizeof v)
+        std::memcpy(Row + i, &v, sizeof v);
+    if (i < Bytes) std::memcpy(Row + Bytes - sizeof v, &v, sizeof v);
+}
+
 template <PixelFormat F> void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
     constexpr int kBpp = PixelTraits<F>::kBytes;
+    if constexpr (kBpp == 2) {
+        // A pixel with equal bytes (black, white) is a plain byte fill.
+        if ((Pixel & 0xFF) == ((Pixel >> 8) & 0xFF))
+            std::memset(Row, int(Pixel & 0xFF), size_t(Count) * 2);
+        else
+            FillBytes16(Row, size_t(Count) * 2, uint16_t(Pixel));
+        return;
+    }
     if (Count <= 16) {
         for (int i = 0; i < Count; ++i)
             PixelTraits<F>::Store(Row + i * kBpp, Pixel);
@@ -90,6 +115,26 @@ template <PixelFormat F> void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
     }
 }
 
+// Converts 5-6-5 pixels to 32-bit ones eight at a time, as UnpackColor does
+// (each channel widened by repeating its high bits), and returns how many it
+// converted: all but the last Count mod 8.
+int64_t WidenRgb565(uint8_t* Target, const uint8_t* Source, int64_t Count) {
+    using U16x8 = uint16_t __attribute__((vector_size(16)));
+    int64_t i = 0;
+    for (; i + 8 <= Count; i += 8) {
+        U16x8 p;
+        std::memcpy(&p, Source + i * 2, sizeof p);
+        const U16x8 r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        const U16x8 greenBlue = ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2), red = r << 3 | r >> 2;
+        // Each pair of lanes (blue and green, then red and 0) is one little-endian word.
+        const U16x8 low = __builtin_shufflevector(greenBlue, red, 0, 8, 1, 9, 2, 10, 3, 11);
+        const U16x8 high = __builtin_shufflevector(greenBlue, red, 4, 12, 5, 13, 6, 14, 7, 15);
+        std::memcpy(Target + i * 4, &low, sizeof low);
+        std::memcpy(Target + i * 4 + 16, &high, sizeof high);
+    }
+    return i;
+}
+
 template <PixelFormat S, PixelFormat D>
 void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorKey Key) {
     using Src = PixelTraits<S>;
@@ -98,6 +143,14 @@ void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorK
         if (!Key) {
             std::memcpy(Target, Source, size_t(Count) * Src::kBytes);
             return;
+        }
+    }
+    if constexpr (S == PixelFormat::Rgb565 && D == PixelFormat::Bgrx32) {
+        if (!Key) {
+            const int64_t done = WidenRgb565(Target, Source, Count);
+            Target += done * Dst::kBytes;
+            Source += done * Src::kBytes;
+            Count -= done;
         }
     }
     for (int64_t i = 0; i < Count; ++i, Source += Src::kBytes, Target += Dst::kBytes) {

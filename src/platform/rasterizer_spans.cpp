@@ -57,14 +57,37 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
     float S0, T0, DS, DT;   // the first plane: position at the span's first pixel and steps
     float S1, T1, DS1, DT1; // the second plane, from pixel Split on
     float Split;
-    F32x4 Last;              // the span's last pixel, in every lane
-    F32x4 Index{0, 2, 4, 6}; // the next even pixels, counted from the span's first
+    F32x4 Last;               // the span's last pixel, in every lane
+    F32x4 Index{0, 2, 4, 6};  // the next even pixels, counted from the span's first
+    const uint8_t* Distances; // the texture's key distances (nullptr: not keyed)
+    int Width;
+    float PixelsPerTexel; // the inverse of the largest step of a position from one pixel to the next
 
     BilinearSampler(const RasterTexture& Texture, const SpanPositions& P, int Count)
         : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
           MaxT(float(Texture.Height() - 1)), S0(float(P.Left.S)), T0(float(P.Left.T)), DS(float(P.Left.DS)),
           DT(float(P.Left.DT)), S1(float(P.Right.S)), T1(float(P.Right.T)), DS1(float(P.Right.DS)),
-          DT1(float(P.Right.DT)), Split(float(P.Split)), Last(F32x4{} + float(Count - 1)) {}
+          DT1(float(P.Right.DT)), Split(float(P.Split)), Last(F32x4{} + float(Count - 1)),
+          Distances(Texture.KeyDistances()), Width(Texture.Width()),
+          PixelsPerTexel(1.0f /
+                         std::max({std::abs(DS), std::abs(DT), std::abs(DS1), std::abs(DT1), 1.0f / 4096})) {}
+
+    // How many pixels from Pixel on are certainly not drawn (0 when unsure).
+    // The texel under Pixel's position is Distance texels from anything
+    // unkeyed; each pixel further on moves the position at most a step, and
+    // the texel a sample keys on is within two texels of the one under its
+    // position (the nearer tap, and rounding), so the pixels that stay closer
+    // than Distance - 2 to it are all keyed.
+    int KeyedAhead(int Pixel) const {
+        if (!Distances) return 0;
+        const bool second = TwoPlanes && float(Pixel) >= Split;
+        const float s = second ? S1 + float(Pixel) * DS1 : S0 + float(Pixel) * DS;
+        const float t = second ? T1 + float(Pixel) * DT1 : T0 + float(Pixel) * DT;
+        const int x = int(std::clamp(s, 0.0f, MaxS)), y = int(std::clamp(t, 0.0f, MaxT));
+        const int distance = Distances[size_t(y) * size_t(Width) + size_t(x)];
+        return distance < 3 ? 0 : int(float(distance - 3) * PixelsPerTexel) + 1;
+    }
+    void Skip(int Count) { Index += float(Count); }
 
     // In the span's last, short group the lanes past its end sample the last
     // pixel again (they are not drawn), so no lane strays beyond the span.
@@ -125,7 +148,12 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
 // eight at a time may run up to seven texels past the span, into the border
 // ring, the next row and the slack after the last row.
 struct RowSampler {
-    const uint32_t* Texel;
+    const uint32_t* Texel;    // the next texel read
+    const uint8_t* Distances; // the key distances from the span's first texel on (nullptr: not keyed)
+
+    // The texels closer than a texel's key distance are all keyed.
+    int KeyedAhead(int Pixel) const { return Distances ? Distances[Pixel] : 0; }
+    void Skip(int Count) { Texel += Count; }
 
     void Next(Samples& Out, bool /*Short*/) {
         U32x4 first, second;
@@ -143,6 +171,8 @@ struct RowSampler {
 
 // No texture: the diffuse colour alone, i.e. white modulated.
 struct WhiteSampler {
+    int KeyedAhead(int /*Pixel*/) const { return 0; }
+    void Skip(int /*Count*/) {}
     void Next(Samples& Out, bool /*Short*/) {
         Out.Even = Out.Odd = SplitWords(U32x4{} + 0xFFFFFFu);
         Out.KeepEven = Out.KeepOdd = I32x4{} - 1;
@@ -225,36 +255,63 @@ struct Bgrx32Target {
 };
 
 // Shades the first Count (up to eight) of the eight pixels at Out; pixels past
-// Count and pixels the sampler masks out keep their values.
+// Count and pixels the sampler masks out keep their values. False when the
+// sampler masked out all of them.
 template <class Target, bool Blend, class Sampler>
-inline void ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
+inline bool ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
     Samples src;
     Source.Next(src, Count < 8);
     const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
     const I16x8 keep = InterleaveMasks(src.KeepEven, src.KeepOdd) & (lanes < int16_t(Count));
-    if (!AnySet(keep)) return;
+    if (!AnySet(keep)) return false;
     const Channels color = Interleave(src.Even, src.Odd);
     if constexpr (Blend)
         Target::Store(Out, ApplyBlend(C, color, Target::Load(Out)), keep);
     else
         Target::Store(Out, ApplyOpaque(C, color), keep);
+    return true;
 }
 
-// Shades Count pixels from Out, with Room pixels from Out to the end of the row.
+// The pixels [First, End) of a span of Count that may be drawn: the keyed
+// pixels the sampler can vouch for are cut off both ends (a run the sampler
+// measures reaches as far back as ahead).
+template <class Sampler> void TrimKeyedEnds(const Sampler& Source, int Count, int& First, int& End) {
+    First = 0;
+    End = Count;
+    for (int run = 0; First < End && (run = Source.KeyedAhead(First)) > 0;)
+        First += run;
+    for (int run = 0; End > First && (run = Source.KeyedAhead(End - 1)) > 0;)
+        End -= run;
+}
+
+// Shades Count pixels from Out, with Room pixels from Out to the end of the
+// row, eight at a time. Keyed pixels at the ends are skipped, and so are those
+// after a group that drew nothing, as far as the sampler can vouch for them.
 template <class Target, bool Blend, class Sampler>
 void ShadeSpan(typename Target::Pixel* Out, int Count, int Room, Sampler Source, const Combine& C) {
-    int i = 0;
-    for (; i + 8 <= Count; i += 8)
-        ShadeGroup<Target, Blend>(Out + i, 8, Source, C);
-    if (i == Count) return;
-    // A short last group works in place when the row goes on for eight more
-    // pixels (it rewrites the ones past the span unchanged); at the end of a row
-    // it works on a scratch copy, so it never touches memory past the row.
-    if (i + 8 <= Room) return ShadeGroup<Target, Blend>(Out + i, Count - i, Source, C);
-    typename Target::Pixel tail[8] = {};
-    std::memcpy(tail, Out + i, sizeof(tail[0]) * size_t(Count - i));
-    ShadeGroup<Target, Blend>(tail, Count - i, Source, C);
-    std::memcpy(Out + i, tail, sizeof(tail[0]) * size_t(Count - i));
+    int i = 0, end = 0;
+    TrimKeyedEnds(Source, Count, i, end);
+    Source.Skip(i);
+    while (i < end) {
+        const int n = std::min(end - i, 8);
+        bool drawn = true;
+        if (n == 8 || i + 8 <= Room) {
+            // A short last group works in place when the row goes on for eight
+            // more pixels (it rewrites the ones past the span unchanged).
+            drawn = ShadeGroup<Target, Blend>(Out + i, n, Source, C);
+        } else {
+            // At the end of a row it works on a scratch copy, so it never
+            // touches memory past the row.
+            typename Target::Pixel tail[8] = {};
+            std::copy_n(Out + i, n, tail);
+            ShadeGroup<Target, Blend>(tail, n, Source, C);
+            std::copy_n(tail, n, Out + i);
+        }
+        i += n;
+        const int keyed = drawn || i >= end ? 0 : std::min(Source.KeyedAhead(i), end - i);
+        Source.Skip(keyed);
+        i += keyed;
+    }
 }
 
 template <class Target, bool Blend, bool TwoPlanes>
@@ -276,8 +333,11 @@ void ShadeSpanIn(const SpanContext& Ctx, int Y, int X0, int Count, const SpanPos
     if (!tex) return ShadeSpan<Target, Blend>(out, Count, room, WhiteSampler{}, Ctx.Colors);
     if (P.TwoPlanes(Count)) return ShadeBilinear<Target, Blend, true>(out, Count, room, *tex, P, Ctx.Colors);
     if (IsTexelAligned(P.Left, Count, *tex)) {
-        const uint32_t* row = tex->Texels() + size_t(P.Left.T) * size_t(tex->Stride()) + size_t(P.Left.S);
-        return ShadeSpan<Target, Blend>(out, Count, room, RowSampler{row}, Ctx.Colors);
+        const size_t s = size_t(P.Left.S), t = size_t(P.Left.T);
+        const uint32_t* row = tex->Texels() + t * size_t(tex->Stride()) + s;
+        const uint8_t* distance =
+            tex->KeyDistances() ? tex->KeyDistances() + t * size_t(tex->Width()) + s : nullptr;
+        return ShadeSpan<Target, Blend>(out, Count, room, RowSampler{row, distance}, Ctx.Colors);
     }
     ShadeBilinear<Target, Blend, false>(out, Count, room, *tex, P, Ctx.Colors);
 }

@@ -2,6 +2,7 @@
 // converted to ARGB texels, keyed texels marked with alpha 0 and given their
 // neighbours' colours, inside a ring of repeated edge texels.
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/exception.h"
@@ -138,6 +139,33 @@ void FillBorder(std::vector<uint32_t>& Texels, int Width, int Height) {
                 Texels.begin() + ptrdiff_t((Height + 1) * stride));
 }
 
+// The Chebyshev distance from every texel to the nearest unkeyed one, capped
+// at 255: two sweeps (down and right, then up and left) that each take the
+// smallest of the neighbours already swept plus one, which is exact for the
+// eight-neighbour distance.
+std::vector<uint8_t> MeasureKeyDistances(const std::vector<uint32_t>& Texels, int Width, int Height) {
+    const size_t stride = size_t(Width) + 2, w = size_t(Width);
+    std::vector<uint8_t> d(w * size_t(Height));
+    for (size_t y = 0; y < size_t(Height); ++y)
+        for (size_t x = 0; x < w; ++x)
+            d[y * w + x] = (Texels[(y + 1) * stride + x + 1] & kAlphaMask) != 0 ? 0 : 255;
+    auto relax = [&](size_t At, ptrdiff_t Dx, ptrdiff_t Dy, size_t X, size_t Y) {
+        const ptrdiff_t nx = ptrdiff_t(X) + Dx, ny = ptrdiff_t(Y) + Dy;
+        if (nx < 0 || ny < 0 || nx >= Width || ny >= Height) return;
+        const unsigned n = d[size_t(ny) * w + size_t(nx)] + 1u;
+        if (n < d[At]) d[At] = uint8_t(n);
+    };
+    for (size_t y = 0; y < size_t(Height); ++y)
+        for (size_t x = 0; x < w; ++x)
+            for (const auto& [dx, dy] : {std::pair{-1, 0}, {-1, -1}, {0, -1}, {1, -1}})
+                relax(y * w + x, dx, dy, x, y);
+    for (size_t y = size_t(Height); y-- > 0;)
+        for (size_t x = w; x-- > 0;)
+            for (const auto& [dx, dy] : {std::pair{1, 0}, {1, 1}, {0, 1}, {-1, 1}})
+                relax(y * w + x, dx, dy, x, y);
+    return d;
+}
+
 } // namespace
 
 RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
@@ -149,6 +177,7 @@ RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
     if (!FTransparent) return;
     // Keyed texels take their neighbours' colours (the ring repeats the edges),
     // and the ring then repeats the new edges.
+    FKeyDistances = MeasureKeyDistances(FTexels, FWidth, FHeight);
     FillKeyedTexels(FTexels, FWidth, FHeight);
     FillBorder(FTexels, FWidth, FHeight);
 }

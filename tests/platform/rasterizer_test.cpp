@@ -355,14 +355,18 @@ struct DiffCase {
     Reach Kind;
 };
 
-// A picture of random colours with white blobs (the key colour) covering about a third of it.
-Image RandomPicture(Dice& D, int Width, int Height) {
+// A picture of random colours with white blobs (the key colour) covering about
+// a third of it; with Reach below 1, like the sun, only inside an ellipse of
+// that size on a white field, so that spans start and end in wide keyed areas.
+Image RandomPicture(Dice& D, int Width, int Height, double Reach) {
     Image img(Width, Height, D.Roll(2) ? PixelFormat::Bgr24 : PixelFormat::Bgrx32);
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x) {
-            const bool white = ((x / 3 + y / 2 + D.Roll(2)) % 3) == 0;
-            const uint32_t c = white ? RGB(255, 255, 255)
-                                     : RGB(uint8_t(D.Roll(256)), uint8_t(D.Roll(256)), uint8_t(D.Roll(256)));
+            const bool blob = ((x / 3 + y / 2 + D.Roll(2)) % 3) == 0;
+            uint32_t c = blob ? RGB(255, 255, 255)
+                              : RGB(uint8_t(D.Roll(256)), uint8_t(D.Roll(256)), uint8_t(D.Roll(256)));
+            const double dx = (x + 0.5) / Width - 0.5, dy = (y + 0.5) / Height - 0.5;
+            if (dx * dx + dy * dy > Reach * Reach) c = RGB(255, 255, 255);
             img.View.Write(x, y, PackColor(img.View.Format, c));
         }
     return img;
@@ -490,7 +494,9 @@ TEST(Rasterizer, VectorCodeDrawsWhatThePlainReferenceDraws) {
         int drawn = 0;
         for (int draw = 0; draw < kDrawsPerCase; ++draw) {
             Dice d(c * 1000 + uint64_t(draw));
-            const Image picture = RandomPicture(d, 1 + d.Roll(40), 1 + d.Roll(40));
+            Dice shape(c * 1000 + uint64_t(draw) + 500000);
+            const double reach = k.Keyed && shape.Roll(2) ? shape.Between(0.1, 0.5) : 1;
+            const Image picture = RandomPicture(d, 1 + d.Roll(40), 1 + d.Roll(40), reach);
             const ColorKey key{k.Keyed, RGB(255, 255, 255), k.Target};
             const RasterTexture texture(picture.View, key);
             const reference::Texture expected(picture.View, key);
