@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/pixel_copy.h"
+
 namespace {
 
 Uint32 SdlFormat(PixelFormat Format) {
@@ -18,6 +20,15 @@ Uint32 SdlFormat(PixelFormat Format) {
         break;
     }
     return SDL_PIXELFORMAT_RGB888; // 32-bit words 0x00RRGGBB: bytes blue, green, red, unused
+}
+
+// True when the renderer takes textures of the SDL pixel format Format as they are.
+bool RendererTakes(SDL_Renderer* Renderer, Uint32 Format) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(Renderer, &info) != 0) return false;
+    for (Uint32 i = 0; i < info.num_texture_formats; ++i)
+        if (info.texture_formats[i] == Format) return true;
+    return false;
 }
 
 [[noreturn]] void NoDisplay() {
@@ -49,9 +60,10 @@ void SdlPresenter::Open(const std::string& Caption) {
         throw EPresenterError(Format(
             "No display available: no window system found (only SDL's \"%s\" driver)", driver.c_str()));
     }
-    const Uint32 flags = FOptions.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
-    FWindow = SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               FOptions.WindowWidth, FOptions.WindowHeight, flags);
+    FWindow = FOptions.FullScreen
+                  ? CoverDisplay(Caption)
+                  : SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     FOptions.WindowWidth, FOptions.WindowHeight, SDL_WINDOW_RESIZABLE);
     if (!FWindow) {
         Close();
         NoDisplay();
@@ -92,6 +104,19 @@ void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int Scre
     SDL_RenderPresent(FRenderer);
 }
 
+// A full-screen window that holds with and without a window manager: made
+// borderless over the whole display itself (on an X server without a window
+// manager nothing else would place or size it), and asked to be the desktop's
+// full-screen window (which a window manager keeps above its panels, and
+// resizes with the display).
+SDL_Window* SdlPresenter::CoverDisplay(const std::string& Caption) {
+    SDL_Rect bounds{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, FOptions.WindowWidth,
+                    FOptions.WindowHeight};
+    SDL_GetDisplayBounds(0, &bounds);
+    return SDL_CreateWindow(Caption.c_str(), bounds.x, bounds.y, bounds.w, bounds.h,
+                            SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 void SdlPresenter::Close() {
     if (FTexture) SDL_DestroyTexture(FTexture);
     if (FRenderer) SDL_DestroyRenderer(FRenderer);
@@ -103,28 +128,34 @@ void SdlPresenter::Close() {
     FVideoStarted = false;
 }
 
-// A streaming texture of the frame's size and format, made again when they change.
+// A streaming texture of the frame's size, made again when the size or format
+// changes: in the frame's format when the renderer takes it as it is, else in
+// 32 bits that a 5-6-5 frame is converted to while it is uploaded (rather than
+// letting SDL convert it from a copy of its own on every frame).
 bool SdlPresenter::PrepareTexture(const PixelView& Frame) {
     if (FTexture && FTextureWidth == Frame.Width && FTextureHeight == Frame.Height &&
         FTextureFormat == Frame.Format)
         return true;
     if (FTexture) SDL_DestroyTexture(FTexture);
-    FTexture = SDL_CreateTexture(FRenderer, SdlFormat(Frame.Format), SDL_TEXTUREACCESS_STREAMING, Frame.Width,
-                                 Frame.Height);
+    Uint32 format = SdlFormat(Frame.Format);
+    FConverts = Frame.Format == PixelFormat::Rgb565 && !RendererTakes(FRenderer, format) &&
+                RendererTakes(FRenderer, SdlFormat(PixelFormat::Bgrx32));
+    if (FConverts) format = SdlFormat(PixelFormat::Bgrx32);
+    FUploadFormat = FConverts ? PixelFormat::Bgrx32 : Frame.Format;
+    FTexture = SDL_CreateTexture(FRenderer, format, SDL_TEXTUREACCESS_STREAMING, Frame.Width, Frame.Height);
     FTextureWidth = Frame.Width;
     FTextureHeight = Frame.Height;
     FTextureFormat = Frame.Format;
     return FTexture != nullptr;
 }
 
-// Copies the frame's rows into the texture (any stride, bottom-up views included).
+// Writes the frame into the texture in one pass: its rows as they are, or
+// converted to the texture's 32 bits (any stride, bottom-up views included).
 void SdlPresenter::Upload(const PixelView& Frame) {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(FTexture, nullptr, &pixels, &pitch) != 0) return;
-    const size_t rowBytes = size_t(Frame.Width) * BytesPerPixel(Frame.Format);
-    for (int y = 0; y < Frame.Height; ++y) {
-        std::memcpy(static_cast<uint8_t*>(pixels) + ptrdiff_t(pitch) * y, Frame.Row(y), rowBytes);
-    }
+    const PixelView texture{static_cast<uint8_t*>(pixels), Frame.Width, Frame.Height, pitch, FUploadFormat};
+    CopyPixels(texture, 0, 0, Frame, ViewBounds(Frame));
     SDL_UnlockTexture(FTexture);
 }

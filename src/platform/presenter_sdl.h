@@ -1,8 +1,9 @@
 // The screen as an SDL window: full screen on the desktop (or a resizable
 // window), an accelerated renderer with vsync where there is one, and a
-// streaming texture in the frame's own pixel format (RGB565 for the show's
-// 16-bit surface) that each frame is uploaded into and drawn from, scaled to
-// fit with the aspect kept and black bars around.
+// streaming texture that each frame is uploaded into and drawn from, scaled to
+// fit with the aspect kept and black bars around. The texture is in the
+// frame's own pixel format when the renderer takes it (RGB565 for the show's
+// 16-bit surface), else in 32 bits, converted in the one pass of the upload.
 #pragma once
 
 #include <string>
@@ -34,6 +35,7 @@ public:
 
 private:
     void Close();
+    SDL_Window* CoverDisplay(const std::string& Caption);
     bool PrepareTexture(const PixelView& Frame);
     void Upload(const PixelView& Frame);
 
@@ -44,6 +46,8 @@ private:
     SDL_Texture* FTexture = nullptr;
     int FTextureWidth = 0;
     int FTextureHeight = 0;
-    PixelFormat FTextureFormat = PixelFormat::Rgb565;
+    PixelFormat FTextureFormat = PixelFormat::Rgb565; // the frames' format the texture was made for
+    PixelFormat FUploadFormat = PixelFormat::Rgb565;  // the texture's own format, when it is one of ours
+    bool FConverts = false;                           // frames are converted to FUploadFormat on upload
     bool FVSync = true;
 };
