@@ -13,7 +13,7 @@ PACKAGES=(
     libtomlplusplus-dev
     libsndfile1-dev
     libcairo2-dev
-    xvfb xdotool xauth x11-apps
+    xvfb xdotool xauth x11-apps x11-utils openbox python3
     desktop-file-utils appstream lintian dpkg-dev man-db file
 )
 

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Full screen that holds on any X session: on virtual X displays of several
+# shapes, bare (as a kiosk or xinit session runs) and with a window manager
+# (openbox), the picture fills the screen with its aspect kept and black bars
+# around; and a resized window shows it the same way inside the window. Each
+# case reads the screen back (xwd) and checks where the picture's corners are.
+# Usage: full_screen_test.sh path/to/fuifje
+set -uo pipefail
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+
+fail() {
+    echo "full screen test: $*" >&2
+    exit 1
+}
+pids=()
+# Ends what was started, the newest first (the program before its display).
+stop_all() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null
+        wait "${pids[i]}" 2>/dev/null
+    done
+    pids=()
+}
+trap stop_all EXIT
+
+# Runs a command every 50 ms until it succeeds, for at most five seconds.
+wait_for() {
+    for _ in $(seq 100); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    return 1
+}
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+show_window() { xdotool search --name '^ZQ$' | head -n 1 | grep -q .; }
+
+# Starts a virtual X display of SIZE (WxH), with openbox when WM is "openbox".
+start_display() {
+    local size=$1 wm=$2 n
+    for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
+    export DISPLAY=:$n
+    Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    pids+=($!)
+    wait_for xdotool getdisplaygeometry || fail "Xvfb did not start on $DISPLAY"
+    if [ "$wm" = openbox ]; then
+        openbox --sm-disable >/dev/null 2>&1 &
+        pids+=($!)
+        wait_for window_manager_running || fail "openbox did not start"
+    fi
+}
+
+# The box an 800 x 600 picture takes when fitted into W x H at (X, Y), aspect kept.
+fitted_box() {
+    local x=$1 y=$2 w=$3 h=$4 pw ph
+    if ((w * 600 > h * 800)); then
+        ph=$h pw=$((h * 800 / 600))
+    else
+        pw=$w ph=$((w * 600 / 800))
+    fi
+    echo "$((x + (w - pw) / 2)) $((y + (h - ph) / 2)) $((x + (w - pw) / 2 + pw)) $((y + (h - ph) / 2 + ph))"
+}
+
+# True when every side of box $1 is within one pixel of box $2's.
+close_to() {
+    local -a a=($1) b=($2)
+    [ ${#a[@]} -eq 4 ] || return 1
+    for i in 0 1 2 3; do ((a[i] - b[i] <= 1 && b[i] - a[i] <= 1)) || return 1; done
+}
+
+# Waits until the lit part of AREA (x y w h) of the screen is the box EXPECTED.
+expect_picture() {
+    local area=$1 expected=$2 what=$3 seen=""
+    for _ in $(seq 100); do
+        seen=$(xwd -root -silent >"$dump" && python3 "$here/screen_picture.py" "$dump" $area)
+        close_to "$seen" "$expected" && return 0
+        sleep 0.05
+    done
+    fail "$what: the picture is at ($seen), expected ($expected)"
+}
+
+dump=$(mktemp --suffix=.xwd)
+trap 'stop_all; rm -f "$dump"' EXIT
+
+# Full screen on displays of three shapes, bare and managed.
+for case in "1024x768 none" "1280x720 none" "800x1000 none" "1024x768 openbox" "1280x720 openbox"; do
+    read -r size wm <<<"$case"
+    start_display "$size" "$wm"
+    SDL_AUDIODRIVER=dummy "$program" --seed 1 &
+    pids+=($!)
+    wait_for show_window || fail "$size, $wm: no window titled ZQ appeared"
+    expect_picture "0 0 ${size/x/ }" "$(fitted_box 0 0 ${size/x/ })" "full screen at $size, window manager: $wm"
+    stop_all
+done
+
+# A window made wider than the picture: bars left and right inside the window.
+start_display 1280x720 openbox
+SDL_AUDIODRIVER=dummy "$program" --seed 1 --window &
+pids+=($!)
+wait_for show_window || fail "window: no window titled ZQ appeared"
+window=$(xdotool search --name '^ZQ$' | head -n 1)
+xdotool windowsize --sync "$window" 1000 500
+read -r x y w h < <(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+    /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
+[ "$w" = 1000 ] && [ "$h" = 500 ] || fail "the window was not resized (${w}x${h})"
+expect_picture "$x $y $w $h" "$(fitted_box "$x" "$y" "$w" "$h")" "window resized to 1000 x 500"
+echo "full screen test: the picture fills the screen letterboxed, bare and managed, and a resized window"
