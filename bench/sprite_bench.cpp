@@ -1,5 +1,6 @@
 // Per-operation cost of sprite drawing on the show's 16-bit 800 x 600 back
-// surface: a letter glyph turned and shrunk, the sun turned and blended, a
+// surface: a letter glyph turned and shrunk, the sun (a disc, and one with
+// rays like the show's) turned and blended, a
 // caption blended at full size, and a background copied; and the sun's quad
 // drawn straight by the rasterizer's vector code and by the tests' plain
 // scalar reference, which is what the vector code buys.
@@ -32,6 +33,17 @@ std::unique_ptr<TDIB> Disc(int Width, int Height) {
     });
 }
 
+// A sun like the show's: a disc with twelve narrow rays on white, about a
+// third of it unkeyed, Size x Size.
+std::unique_ptr<TDIB> RayedSun(int Size) {
+    return MakePicture(Size, Size, [=](int X, int Y) {
+        const double dx = (X + 0.5) / Size - 0.5, dy = (Y + 0.5) / Size - 0.5, r = std::hypot(dx, dy);
+        const double ray = std::abs(std::remainder(std::atan2(dy, dx), M_PI / 6));
+        return r < 0.25 || (r < 0.5 && ray < 0.07) ? RGB(250, uint8_t(150 + X % 100), 30)
+                                                   : RGB(255, 255, 255);
+    });
+}
+
 void BmDrawRotateGlyph(benchmark::State& State) {
     ImageListRig r;
     const auto glyph = Glyph("W");
@@ -51,6 +63,16 @@ void BmDrawRotateAlphaSun(benchmark::State& State) {
         image->DrawRotateAlpha(r.Back(), 350, 250, 250, 250, 0, 0.5, 0.5, ++angle, 210);
 }
 BENCHMARK(BmDrawRotateAlphaSun);
+
+void BmDrawRotateAlphaRayedSun(benchmark::State& State) {
+    ImageListRig r;
+    const auto sun = RayedSun(256);
+    TPictureCollectionItem* image = r.Add(*sun, true, 0xFFFFFF, "sun");
+    int angle = 0;
+    for (auto _ : State)
+        image->DrawRotateAlpha(r.Back(), 350, 250, 250, 250, 0, 0.5, 0.5, ++angle, 210);
+}
+BENCHMARK(BmDrawRotateAlphaRayedSun);
 
 void BmDrawAlphaCaption(benchmark::State& State) {
     ImageListRig r;

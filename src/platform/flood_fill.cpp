@@ -71,23 +71,34 @@ private:
     }
 
     // The first column from X on (before End) that is not in the region. For
-    // 16-bit border fills eight pixels are checked at a time while none of them
-    // is the border or could be painted already.
+    // 16-bit border fills 32, then eight pixels are checked at a time while
+    // none of them is the border or could be painted already.
     int ScanRight(const RowRef& R, int X, int End) const {
         if constexpr (Traits::kBytes == 2 && Border) {
-            const Pixels16x8 lane = Splat16(Traits::kMask), border = Splat16(FMatch);
-            const Pixels16x8 painted = Splat16(Masked ? FFill : FMatch);
-            for (; X + 8 <= End; X += 8) {
-                Pixels16x8 v;
-                std::memcpy(&v, R.Pixels + X * 2, sizeof v);
-                v &= lane;
-                if (AnyLane((v == border) | (v == painted))) break;
-            }
+            const Stops stops{Splat16(Traits::kMask), Splat16(FMatch), Splat16(Masked ? FFill : FMatch)};
+            for (; X + 32 <= End; X += 32)
+                if (AnyLane(stops.At(R.Pixels, X) | stops.At(R.Pixels, X + 8) | stops.At(R.Pixels, X + 16) |
+                            stops.At(R.Pixels, X + 24)))
+                    break;
+            for (; X + 8 <= End; X += 8)
+                if (AnyLane(stops.At(R.Pixels, X))) break;
         }
         while (X < End && Inside(R, X))
             ++X;
         return X;
     }
+
+    // The lanes of eight 16-bit pixels that end a run: the border, or a pixel
+    // that may be painted already.
+    struct Stops {
+        Pixels16x8 Lane, Edge, Painted;
+        Pixels16x8 At(const uint8_t* Pixels, int X) const {
+            Pixels16x8 v;
+            std::memcpy(&v, Pixels + X * 2, sizeof v);
+            v &= Lane;
+            return (v == Edge) | (v == Painted);
+        }
+    };
 
     // Queues row Y, columns Left..Right, to be explored; Direction points away
     // from the row that was painted and led here.

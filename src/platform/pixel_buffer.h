@@ -37,7 +37,10 @@ public:
     // The pixel rows (an empty view when there are none).
     PixelView View() const;
 
-    // Sets every pixel to the raw value Pixel. False when lost or empty.
+    // Sets every pixel to the raw value Pixel. False when lost or empty. The
+    // pixels are written when they are next looked at (View) or partly drawn
+    // over; a plain copy that covers the whole buffer makes writing them moot
+    // (a frame cleared and then covered by its background costs one pass).
     bool Fill(uint32_t Pixel);
     // Sets the pixels of Area (clipped) to the raw value Pixel. False when lost or empty.
     bool FillRect(const TRect& Area, uint32_t Pixel);
@@ -69,6 +72,8 @@ public:
 
 private:
     bool Usable() const { return !FLost && FPixels != nullptr; }
+    bool CoveredBy(int X, int Y, const PixelBuffer& Source, const TRect& SourceRect) const;
+    void WritePendingFill() const;
 
     std::unique_ptr<uint8_t[]> FPixels;
     int FWidth = 0;
@@ -76,4 +81,5 @@ private:
     PixelFormat FFormat = PixelFormat::Rgb565;
     bool FLost = false;
     bool FRestoreBlocked = false;
+    mutable std::optional<uint32_t> FPendingFill; // a fill not yet written
 };

@@ -57,12 +57,16 @@ public:
     // Texel (0, 0); rows are Stride() words apart, and the ring lies at -1 and Width / Height.
     const uint32_t* Texels() const { return FTexels.data() + Stride() + 1; }
     int Stride() const { return FWidth + 2; }
-    // Per texel (Width() bytes a row, no ring), how far the nearest unkeyed
-    // texel is, counted in texels in any direction (Chebyshev distance, at most
-    // 255): 0 for an unkeyed texel, and every texel closer than a texel's value
-    // is keyed. It lets a span jump over keyed areas without sampling them.
-    // Nullptr when the texture is not transparent.
-    const uint8_t* KeyDistances() const { return FKeyDistances.empty() ? nullptr : FKeyDistances.data(); }
+    // Per texel, laid out as Texels() (rows Stride() apart), how far the
+    // nearest unkeyed texel is, counted in texels in any direction (Chebyshev
+    // distance, at most 255): 0 for an unkeyed texel, and every texel closer
+    // than a texel's value is keyed. It lets a span jump over keyed areas
+    // without sampling them. Nullptr when the texture is not transparent.
+    const uint8_t* KeyDistances() const {
+        return FKeyDistances.empty() ? nullptr : FKeyDistances.data() + Stride() + 1;
+    }
+    // The largest of the key distances (0 when the texture is not transparent).
+    int MaxKeyDistance() const { return FMaxKeyDistance; }
 
 private:
     int FWidth = 0;
@@ -70,6 +74,7 @@ private:
     bool FTransparent = false;
     std::vector<uint32_t> FTexels;
     std::vector<uint8_t> FKeyDistances;
+    int FMaxKeyDistance = 0;
 };
 
 // The device state a draw uses.

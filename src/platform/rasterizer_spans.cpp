@@ -59,18 +59,23 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
     float Split;
     F32x4 Last;               // the span's last pixel, in every lane
     F32x4 Index{0, 2, 4, 6};  // the next even pixels, counted from the span's first
-    const uint8_t* Distances; // the texture's key distances (nullptr: not keyed)
-    int Width;
-    float PixelsPerTexel; // the inverse of the largest step of a position from one pixel to the next
+    bool Keyed;               // the texture has keyed texels
+    const uint8_t* Distances; // its key distances, or nullptr when no run of them is a group long
+    float PixelsPerTexel;     // the inverse of the largest step of a position from one pixel to the next
 
     BilinearSampler(const RasterTexture& Texture, const SpanPositions& P, int Count)
         : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
           MaxT(float(Texture.Height() - 1)), S0(float(P.Left.S)), T0(float(P.Left.T)), DS(float(P.Left.DS)),
           DT(float(P.Left.DT)), S1(float(P.Right.S)), T1(float(P.Right.T)), DS1(float(P.Right.DS)),
           DT1(float(P.Right.DT)), Split(float(P.Split)), Last(F32x4{} + float(Count - 1)),
-          Distances(Texture.KeyDistances()), Width(Texture.Width()),
+          Keyed(Texture.Transparent()), Distances(Texture.KeyDistances()),
           PixelsPerTexel(1.0f /
-                         std::max({std::abs(DS), std::abs(DT), std::abs(DS1), std::abs(DT1), 1.0f / 4096})) {}
+                         std::max({std::abs(DS), std::abs(DT), std::abs(DS1), std::abs(DT1), 1.0f / 4096})) {
+        if (Runs(Texture.MaxKeyDistance()) < 8) Distances = nullptr;
+    }
+
+    // The pixels a key distance vouches for (see KeyedAhead).
+    int Runs(int Distance) const { return Distance < 3 ? 0 : int(float(Distance - 3) * PixelsPerTexel) + 1; }
 
     // How many pixels from Pixel on are certainly not drawn (0 when unsure).
     // The texel under Pixel's position is Distance texels from anything
@@ -84,28 +89,39 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         const float s = second ? S1 + float(Pixel) * DS1 : S0 + float(Pixel) * DS;
         const float t = second ? T1 + float(Pixel) * DT1 : T0 + float(Pixel) * DT;
         const int x = int(std::clamp(s, 0.0f, MaxS)), y = int(std::clamp(t, 0.0f, MaxT));
-        const int distance = Distances[size_t(y) * size_t(Width) + size_t(x)];
-        return distance < 3 ? 0 : int(float(distance - 3) * PixelsPerTexel) + 1;
+        return Runs(Distances[size_t(y) * Stride + size_t(x)]);
     }
     void Skip(int Count) { Index += float(Count); }
 
     // In the span's last, short group the lanes past its end sample the last
     // pixel again (they are not drawn), so no lane strays beyond the span.
+    // Groups whose samples are all keyed are not filtered at all.
     [[gnu::always_inline]] void Next(Samples& Out, bool Short) {
         const F32x4 even = Short ? WithinSpan(Index) : Index,
                     odd = Short ? WithinSpan(Index + 1.0f) : Index + 1.0f;
-        Out.KeepEven = Filter(even, Out.Even);
-        Out.KeepOdd = Filter(odd, Out.Odd);
         Index += 8.0f;
+        const Footprint evenAt = Locate(even), oddAt = Locate(odd);
+        Out.KeepEven = evenAt.Keep;
+        Out.KeepOdd = oddAt.Keep;
+        if (!AnySet(evenAt.Keep | oddAt.Keep)) return;
+        Out.Even = Filter(evenAt);
+        Out.Odd = Filter(oddAt);
     }
 
     F32x4 WithinSpan(F32x4 Pixel) const { return F32x4(Select(Pixel > Last, U32x4(Last), U32x4(Pixel))); }
 
-    // Filters the four pixels at Pixel (counted from the span's first). Each
+    // Where four samples fall: the offsets of their upper-left taps, their
+    // weights, and which of them are drawn.
+    struct Footprint {
+        I32x4 Offset, Fx, Fy, Keep;
+    };
+
+    // Locates the four pixels at Pixel (counted from the span's first). Each
     // position is computed afresh from the span's start, so no error
     // accumulates; in 24.8 fixed point the arithmetic shift floors it and the
-    // mask leaves its fraction.
-    [[gnu::always_inline]] I32x4 Filter(F32x4 Pixel, SplitColors& Colors) const {
+    // mask leaves its fraction. A sample is drawn when its nearest tap (right
+    // and lower past half a texel) is not keyed.
+    [[gnu::always_inline]] Footprint Locate(F32x4 Pixel) const {
         F32x4 s = S0 + Pixel * DS, t = T0 + Pixel * DT;
         if constexpr (TwoPlanes) {
             const I32x4 second = Pixel >= Split;
@@ -122,10 +138,20 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         // that every offset stays below 2^24.
         const I32x4 rowOffset =
             __builtin_convertvector(__builtin_convertvector(tFixed >> 8, F32x4) * float(Stride), I32x4);
-        const I32x4 offset = rowOffset + (sFixed >> 8);
-        const I32x4 fx = sFixed & 255, fy = tFixed & 255;
-        const uint32_t *p0 = Texels + offset[0], *p1 = Texels + offset[1];
-        const uint32_t *p2 = Texels + offset[2], *p3 = Texels + offset[3];
+        Footprint f{rowOffset + (sFixed >> 8), sFixed & 255, tFixed & 255, I32x4{} - 1};
+        if (!Keyed) return f;
+        // Comparison lanes are -1 where true: subtracting one steps right, and
+        // masking the stride with one steps down.
+        const I32x4 nearest = f.Offset - (f.Fx > 128) + ((f.Fy > 128) & int32_t(Stride));
+        const U32x4 taps{Texels[nearest[0]], Texels[nearest[1]], Texels[nearest[2]], Texels[nearest[3]]};
+        f.Keep = I32x4(taps) < 0; // alpha is 0 (keyed) or 255
+        return f;
+    }
+
+    // Mixes the four taps of each footprint.
+    [[gnu::always_inline]] SplitColors Filter(const Footprint& F) const {
+        const uint32_t *p0 = Texels + F.Offset[0], *p1 = Texels + F.Offset[1];
+        const uint32_t *p2 = Texels + F.Offset[2], *p3 = Texels + F.Offset[3];
         const U32x4 upper01 = U32x4(U64x2{LoadPair(p0), LoadPair(p1)});
         const U32x4 upper23 = U32x4(U64x2{LoadPair(p2), LoadPair(p3)});
         const U32x4 lower01 = U32x4(U64x2{LoadPair(p0 + Stride), LoadPair(p1 + Stride)});
@@ -134,12 +160,8 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         const U32x4 t10 = __builtin_shufflevector(upper01, upper23, 1, 3, 5, 7);
         const U32x4 t01 = __builtin_shufflevector(lower01, lower23, 0, 2, 4, 6);
         const U32x4 t11 = __builtin_shufflevector(lower01, lower23, 1, 3, 5, 7);
-        const I32x4 right = fx > 128, lower = fy > 128;
-        const U32x4 nearest = Select(lower, Select(right, t11, t01), Select(right, t10, t00));
-        const U16x8 wx = U16x8(fx | fx << 16), wy = U16x8(fy | fy << 16);
-        Colors =
-            Mix(Mix(SplitWords(t00), SplitWords(t10), wx), Mix(SplitWords(t01), SplitWords(t11), wx), wy);
-        return I32x4(nearest) < 0; // alpha is 0 (keyed) or 255
+        const U16x8 wx = U16x8(F.Fx | F.Fx << 16), wy = U16x8(F.Fy | F.Fy << 16);
+        return Mix(Mix(SplitWords(t00), SplitWords(t10), wx), Mix(SplitWords(t01), SplitWords(t11), wx), wy);
     }
 };
 
@@ -259,7 +281,7 @@ struct Bgrx32Target {
 // sampler masked out all of them.
 template <class Target, bool Blend, class Sampler>
 inline bool ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
-    Samples src;
+    Samples src{};
     Source.Next(src, Count < 8);
     const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
     const I16x8 keep = InterleaveMasks(src.KeepEven, src.KeepOdd) & (lanes < int16_t(Count));
@@ -272,15 +294,16 @@ inline bool ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, 
     return true;
 }
 
-// The pixels [First, End) of a span of Count that may be drawn: the keyed
-// pixels the sampler can vouch for are cut off both ends (a run the sampler
-// measures reaches as far back as ahead).
+// The pixels [First, End) of a span of Count that may be drawn: runs of keyed
+// pixels the sampler can vouch for are cut off both ends (a run it measures
+// reaches as far back as ahead) while they are at least a group long; shorter
+// ones cost more to find than to shade.
 template <class Sampler> void TrimKeyedEnds(const Sampler& Source, int Count, int& First, int& End) {
     First = 0;
     End = Count;
-    for (int run = 0; First < End && (run = Source.KeyedAhead(First)) > 0;)
+    for (int run = 0; First < End && (run = Source.KeyedAhead(First)) >= 8;)
         First += run;
-    for (int run = 0; End > First && (run = Source.KeyedAhead(End - 1)) > 0;)
+    for (int run = 0; End > First && (run = Source.KeyedAhead(End - 1)) >= 8;)
         End -= run;
 }
 
@@ -309,8 +332,10 @@ void ShadeSpan(typename Target::Pixel* Out, int Count, int Room, Sampler Source,
         }
         i += n;
         const int keyed = drawn || i >= end ? 0 : std::min(Source.KeyedAhead(i), end - i);
-        Source.Skip(keyed);
-        i += keyed;
+        if (keyed >= 8 || keyed == end - i) {
+            Source.Skip(keyed);
+            i += keyed;
+        }
     }
 }
 
@@ -335,8 +360,9 @@ void ShadeSpanIn(const SpanContext& Ctx, int Y, int X0, int Count, const SpanPos
     if (IsTexelAligned(P.Left, Count, *tex)) {
         const size_t s = size_t(P.Left.S), t = size_t(P.Left.T);
         const uint32_t* row = tex->Texels() + t * size_t(tex->Stride()) + s;
-        const uint8_t* distance =
-            tex->KeyDistances() ? tex->KeyDistances() + t * size_t(tex->Width()) + s : nullptr;
+        // Key distances are asked only where they can vouch for a whole group.
+        const bool jumps = tex->KeyDistances() && tex->MaxKeyDistance() >= 8;
+        const uint8_t* distance = jumps ? tex->KeyDistances() + t * size_t(tex->Stride()) + s : nullptr;
         return ShadeSpan<Target, Blend>(out, Count, room, RowSampler{row, distance}, Ctx.Colors);
     }
     ShadeBilinear<Target, Blend, false>(out, Count, room, *tex, P, Ctx.Colors);

@@ -104,15 +104,19 @@ uint32_t NeighbourAverage(const uint32_t* At, ptrdiff_t Stride) {
 }
 
 // Gives every keyed texel of a bordered grid the colour of its unkeyed
-// neighbours (it keeps alpha 0). Only keyed texels next to an unkeyed one can
-// ever enter a filtered sample.
-void FillKeyedTexels(std::vector<uint32_t>& Texels, int Width, int Height) {
+// neighbours (it keeps alpha 0), black when it has none (a key distance
+// above 1). Only keyed texels next to an unkeyed one can ever enter a
+// filtered sample.
+void FillKeyedTexels(std::vector<uint32_t>& Texels, const std::vector<uint8_t>& Distances, int Width,
+                     int Height) {
     const ptrdiff_t stride = ptrdiff_t(Width) + 2;
     std::vector<uint32_t> filled = Texels;
     for (ptrdiff_t y = 1; y <= Height; ++y)
         for (ptrdiff_t at = y * stride + 1; at <= y * stride + Width; ++at)
-            if ((Texels[size_t(at)] & kAlphaMask) == 0)
+            if (Distances[size_t(at)] == 1)
                 filled[size_t(at)] = NeighbourAverage(&Texels[size_t(at)], stride);
+            else if (Distances[size_t(at)] > 1)
+                filled[size_t(at)] = 0;
     Texels.swap(filled);
 }
 
@@ -139,30 +143,27 @@ void FillBorder(std::vector<uint32_t>& Texels, int Width, int Height) {
                 Texels.begin() + ptrdiff_t((Height + 1) * stride));
 }
 
-// The Chebyshev distance from every texel to the nearest unkeyed one, capped
-// at 255: two sweeps (down and right, then up and left) that each take the
-// smallest of the neighbours already swept plus one, which is exact for the
-// eight-neighbour distance.
+// The Chebyshev distance from every texel of a bordered grid to the nearest
+// unkeyed one, capped at 255, in the grid's layout (the ring holds 255, as far
+// as anything gets): two sweeps, down and right, then up and left, each taking
+// the smallest of the neighbours already swept plus one, which is exact for
+// the eight-neighbour distance.
 std::vector<uint8_t> MeasureKeyDistances(const std::vector<uint32_t>& Texels, int Width, int Height) {
-    const size_t stride = size_t(Width) + 2, w = size_t(Width);
-    std::vector<uint8_t> d(w * size_t(Height));
-    for (size_t y = 0; y < size_t(Height); ++y)
-        for (size_t x = 0; x < w; ++x)
-            d[y * w + x] = (Texels[(y + 1) * stride + x + 1] & kAlphaMask) != 0 ? 0 : 255;
-    auto relax = [&](size_t At, ptrdiff_t Dx, ptrdiff_t Dy, size_t X, size_t Y) {
-        const ptrdiff_t nx = ptrdiff_t(X) + Dx, ny = ptrdiff_t(Y) + Dy;
-        if (nx < 0 || ny < 0 || nx >= Width || ny >= Height) return;
-        const unsigned n = d[size_t(ny) * w + size_t(nx)] + 1u;
-        if (n < d[At]) d[At] = uint8_t(n);
+    const size_t stride = size_t(Width) + 2;
+    std::vector<uint8_t> d(stride * (size_t(Height) + 2), 255);
+    for (size_t y = 1; y <= size_t(Height); ++y)
+        for (size_t at = y * stride + 1; at <= y * stride + size_t(Width); ++at)
+            d[at] = (Texels[at] & kAlphaMask) != 0 ? 0 : 255;
+    auto relax = [&d](size_t At, size_t A, size_t B, size_t C, size_t E) {
+        const unsigned nearest = std::min({d[A], d[B], d[C], d[E]}) + 1u;
+        d[At] = uint8_t(std::min({unsigned(d[At]), nearest, 255u}));
     };
-    for (size_t y = 0; y < size_t(Height); ++y)
-        for (size_t x = 0; x < w; ++x)
-            for (const auto& [dx, dy] : {std::pair{-1, 0}, {-1, -1}, {0, -1}, {1, -1}})
-                relax(y * w + x, dx, dy, x, y);
-    for (size_t y = size_t(Height); y-- > 0;)
-        for (size_t x = w; x-- > 0;)
-            for (const auto& [dx, dy] : {std::pair{1, 0}, {1, 1}, {0, 1}, {-1, 1}})
-                relax(y * w + x, dx, dy, x, y);
+    for (size_t y = 1; y <= size_t(Height); ++y)
+        for (size_t at = y * stride + 1; at <= y * stride + size_t(Width); ++at)
+            relax(at, at - 1, at - stride - 1, at - stride, at - stride + 1);
+    for (size_t y = size_t(Height); y >= 1; --y)
+        for (size_t at = y * stride + size_t(Width); at >= y * stride + 1; --at)
+            relax(at, at + 1, at + stride + 1, at + stride, at + stride - 1);
     return d;
 }
 
@@ -178,6 +179,10 @@ RasterTexture::RasterTexture(const PixelView& Source, const ColorKey& Key)
     // Keyed texels take their neighbours' colours (the ring repeats the edges),
     // and the ring then repeats the new edges.
     FKeyDistances = MeasureKeyDistances(FTexels, FWidth, FHeight);
-    FillKeyedTexels(FTexels, FWidth, FHeight);
+    for (int y = 0; y < FHeight; ++y) {
+        const uint8_t* row = KeyDistances() + ptrdiff_t(y) * Stride();
+        FMaxKeyDistance = std::max<int>(FMaxKeyDistance, *std::max_element(row, row + FWidth));
+    }
+    FillKeyedTexels(FTexels, FKeyDistances, FWidth, FHeight);
     FillBorder(FTexels, FWidth, FHeight);
 }

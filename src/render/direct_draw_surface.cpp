@@ -24,17 +24,27 @@ void TDirectDrawSurface::CreatePrimary(int Width, int Height, PixelFormat Format
     Record(DXResult::Ok);
 }
 
+// A canvas holding the pixels draws straight into them, so a fill the buffer
+// put off is written now, before the canvas draws over it.
+void TDirectDrawSurface::WriteFillUnderCanvas() {
+    if (FCanvas && !FCanvas->Target().Empty()) FBuffer.View();
+}
+
 TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {
     if (!FCanvas) FCanvas = std::make_unique<TDirectDrawSurfaceCanvas>(*this);
     return *FCanvas;
 }
 
 bool TDirectDrawSurface::Fill(uint32_t Pixel) {
-    return Record(FBuffer.Fill(Pixel), nullptr);
+    const bool filled = FBuffer.Fill(Pixel);
+    WriteFillUnderCanvas();
+    return Record(filled, nullptr);
 }
 
 bool TDirectDrawSurface::FillRect(const TRect& DestRect, uint32_t Pixel) {
-    return Record(FBuffer.FillRect(DestRect, Pixel), nullptr);
+    const bool filled = FBuffer.FillRect(DestRect, Pixel);
+    WriteFillUnderCanvas();
+    return Record(filled, nullptr);
 }
 
 bool TDirectDrawSurface::Draw(int X, int Y, const TRect& SrcRect, const TDirectDrawSurface& Source,

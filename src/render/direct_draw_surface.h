@@ -91,6 +91,7 @@ public:
     DXResult LastResult() const { return FLastResult; }
 
 private:
+    void WriteFillUnderCanvas();
     bool Record(DXResult Result);
     bool Record(bool Done, const TDirectDrawSurface* Source);
     SourceColorKey KeyOf(const TDirectDrawSurface& Source, bool Transparent) const;
