@@ -280,7 +280,8 @@ struct Bgrx32Target {
 // Count and pixels the sampler masks out keep their values. False when the
 // sampler masked out all of them.
 template <class Target, bool Blend, class Sampler>
-inline bool ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source, const Combine& C) {
+[[gnu::always_inline]] inline bool ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source,
+                                              const Combine& C) {
     Samples src{};
     Source.Next(src, Count < 8);
     const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
