@@ -115,24 +115,10 @@ template <PixelFormat F> void FillRow(uint8_t* Row, int Count, uint32_t Pixel) {
     }
 }
 
-// Converts 5-6-5 pixels to 32-bit ones eight at a time, as UnpackColor does
-// (each channel widened by repeating its high bits), and returns how many it
-// converted: all but the last Count mod 8.
-int64_t WidenRgb565(uint8_t* Target, const uint8_t* Source, int64_t Count) {
-    using U16x8 = uint16_t __attribute__((vector_size(16)));
-    int64_t i = 0;
-    for (; i + 8 <= Count; i += 8) {
-        U16x8 p;
-        std::memcpy(&p, Source + i * 2, sizeof p);
-        const U16x8 r = p >> 11, g = (p >> 5) & 63, b = p & 31;
-        const U16x8 greenBlue = ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2), red = r << 3 | r >> 2;
-        // Each pair of lanes (blue and green, then red and 0) is one little-endian word.
-        const U16x8 low = __builtin_shufflevector(greenBlue, red, 0, 8, 1, 9, 2, 10, 3, 11);
-        const U16x8 high = __builtin_shufflevector(greenBlue, red, 4, 12, 5, 13, 6, 14, 7, 15);
-        std::memcpy(Target + i * 4, &low, sizeof low);
-        std::memcpy(Target + i * 4 + 16, &high, sizeof high);
-    }
-    return i;
+// One 5-6-5 pixel widened to 32 bits in Order.
+uint32_t WidenRgb565(uint32_t Pixel, WideOrder Order) {
+    const uint32_t c = UnpackColor(PixelFormat::Rgb565, Pixel); // $00BBGGRR: bytes red, green, blue, 0
+    return Order == WideOrder::RedFirst ? c : PackColor(PixelFormat::Bgrx32, c);
 }
 
 template <PixelFormat S, PixelFormat D>
@@ -146,12 +132,7 @@ void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorK
         }
     }
     if constexpr (S == PixelFormat::Rgb565 && D == PixelFormat::Bgrx32) {
-        if (!Key) {
-            const int64_t done = WidenRgb565(Target, Source, Count);
-            Target += done * Dst::kBytes;
-            Source += done * Src::kBytes;
-            Count -= done;
-        }
+        if (!Key) return WidenRgb565Row(Target, Source, int(Count), WideOrder::BlueFirst);
     }
     for (int64_t i = 0; i < Count; ++i, Source += Src::kBytes, Target += Dst::kBytes) {
         if (Key && Src::Equals(Source, *Key)) continue;
@@ -195,6 +176,31 @@ void CopyPlanned(const PixelView& Target, const PixelView& Source, const CopyPla
 }
 
 } // namespace
+
+void WidenRgb565Row(uint8_t* Target, const uint8_t* Source, int Count, WideOrder Order) {
+    using U16x8 = uint16_t __attribute__((vector_size(16)));
+    int i = 0;
+    for (; i + 8 <= Count; i += 8) {
+        U16x8 p;
+        std::memcpy(&p, Source + i * 2, sizeof p);
+        const U16x8 r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        const U16x8 red = r << 3 | r >> 2, green = g << 2 | g >> 4, blue = b << 3 | b >> 2;
+        // The first two bytes of each pixel, then the third and a 0: pairs of
+        // 16-bit lanes that are one little-endian word each.
+        const U16x8 first = Order == WideOrder::RedFirst ? (green << 8 | red) : (green << 8 | blue);
+        const U16x8 third = Order == WideOrder::RedFirst ? blue : red;
+        const U16x8 low = __builtin_shufflevector(first, third, 0, 8, 1, 9, 2, 10, 3, 11);
+        const U16x8 high = __builtin_shufflevector(first, third, 4, 12, 5, 13, 6, 14, 7, 15);
+        std::memcpy(Target + i * 4, &low, sizeof low);
+        std::memcpy(Target + i * 4 + 16, &high, sizeof high);
+    }
+    for (; i < Count; ++i) {
+        uint16_t p;
+        std::memcpy(&p, Source + i * 2, 2);
+        const uint32_t wide = WidenRgb565(p, Order);
+        std::memcpy(Target + i * 4, &wide, 4);
+    }
+}
 
 void FillPixelRow(uint8_t* Row, int Count, PixelFormat Format, uint32_t Pixel) {
     WithFormat(Format, [&](auto f) { FillRow<f()>(Row, Count, Pixel); });

@@ -19,6 +19,14 @@ inline TRect ViewBounds(const PixelView& View) {
     return Rect(0, 0, View.Width, View.Height);
 }
 
+// The byte order of 32-bit pixels: blue, green, red, 0 (Bgrx32) or red, green, blue, 0.
+enum class WideOrder { BlueFirst, RedFirst };
+
+// Converts Count 5-6-5 pixels at Source to 32-bit pixels in Order at Target,
+// each channel widened as UnpackColor does, eight pixels at a time: the
+// one-pass conversion of a frame for a screen that takes no 5-6-5.
+void WidenRgb565Row(uint8_t* Target, const uint8_t* Source, int Count, WideOrder Order);
+
 // Writes the raw value Pixel into Count pixels starting at Row (a pixel of Format).
 void FillPixelRow(uint8_t* Row, int Count, PixelFormat Format, uint32_t Pixel);
 

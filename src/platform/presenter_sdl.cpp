@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/pixel_copy.h"
+#include "platform/window_surface_sdl.h"
 
 namespace {
 
@@ -28,6 +29,23 @@ bool RendererTakes(SDL_Renderer* Renderer, Uint32 Format) {
     if (SDL_GetRendererInfo(Renderer, &info) != 0) return false;
     for (Uint32 i = 0; i < info.num_texture_formats; ++i)
         if (info.texture_formats[i] == Format) return true;
+    return false;
+}
+
+// True when the renderer draws in software: SDL's own, or OpenGL on a
+// software rasterizer (Mesa's llvmpipe or softpipe), whose copies all run on
+// this machine's processor.
+bool RendersInSoftware(SDL_Renderer* Renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(Renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE)) return true;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+    // The renderer's context is current: ask OpenGL its GL_RENDERER string.
+    using GetString = const unsigned char* (*)(unsigned);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const auto* name = getString ? reinterpret_cast<const char*>(getString(0x1F01)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer"})
+        if (std::strstr(name, software)) return true;
     return false;
 }
 
@@ -68,16 +86,34 @@ void SdlPresenter::Open(const std::string& Caption) {
         Close();
         NoDisplay();
     }
-    // Smooth scaling to the window; accelerated with vsync, else whatever renders.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!FRenderer) FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
-    if (!FRenderer) {
+    if (!OpenScreen()) {
         Close();
         NoDisplay();
     }
     FVSync = true;
     if (FOptions.FullScreen) SDL_ShowCursor(SDL_DISABLE);
+}
+
+// What draws into the window: an accelerated renderer with vsync and smooth
+// scaling where the graphics card does the work; where rendering is in
+// software anyway (no card, a software OpenGL), the window's own surface,
+// which costs one pass a frame where a renderer makes two or three copies;
+// SDL's software renderer as the last resort.
+bool SdlPresenter::OpenScreen() {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (FRenderer && !RendersInSoftware(FRenderer)) return true;
+    if (FRenderer) SDL_DestroyRenderer(FRenderer);
+    FRenderer = nullptr;
+    // The surface in memory the window system shows, not one made through OpenGL.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    auto surface = std::make_unique<SdlWindowSurface>(FWindow);
+    if (!surface->Empty()) {
+        FSurface = std::move(surface);
+        return true;
+    }
+    FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
+    return FRenderer != nullptr;
 }
 
 DisplayMode SdlPresenter::DesktopMode() const {
@@ -91,14 +127,26 @@ DisplayMode SdlPresenter::DesktopMode() const {
 void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
                            bool WaitVBlank) {
     if (!IsOpen() || Frame.Empty() || ScreenWidth <= 0 || ScreenHeight <= 0) return;
+    if (FSurface) {
+        FSurface->Present(Frame, Target, ScreenWidth, ScreenHeight);
+        return;
+    }
     if (!PrepareTexture(Frame)) return;
     Upload(Frame);
     if (WaitVBlank != FVSync && SDL_RenderSetVSync(FRenderer, WaitVBlank ? 1 : 0) == 0) FVSync = WaitVBlank;
     // The logical size makes SDL scale the form's area to the window, keeping
     // its aspect and painting the rest black.
     SDL_RenderSetLogicalSize(FRenderer, ScreenWidth, ScreenHeight);
-    SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(FRenderer);
+    // Black goes only where the frame leaves bars: a software renderer pays a
+    // whole window's fill for it.
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(FRenderer, &width, &height);
+    const bool bars = int64_t(width) * ScreenHeight != int64_t(height) * ScreenWidth ||
+                      Target != Rect(0, 0, ScreenWidth, ScreenHeight);
+    if (bars) {
+        SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(FRenderer);
+    }
     const SDL_Rect target{Target.Left, Target.Top, int(Target.Width()), int(Target.Height())};
     SDL_RenderCopy(FRenderer, FTexture, nullptr, &target);
     SDL_RenderPresent(FRenderer);
@@ -118,6 +166,7 @@ SDL_Window* SdlPresenter::CoverDisplay(const std::string& Caption) {
 }
 
 void SdlPresenter::Close() {
+    FSurface.reset();
     if (FTexture) SDL_DestroyTexture(FTexture);
     if (FRenderer) SDL_DestroyRenderer(FRenderer);
     if (FWindow) SDL_DestroyWindow(FWindow);
@@ -129,19 +178,27 @@ void SdlPresenter::Close() {
 }
 
 // A streaming texture of the frame's size, made again when the size or format
-// changes: in the frame's format when the renderer takes it as it is, else in
-// 32 bits that a 5-6-5 frame is converted to while it is uploaded (rather than
-// letting SDL convert it from a copy of its own on every frame).
+// changes: in the frame's format when the renderer takes it as it is, else, for
+// a 5-6-5 frame, in 32 bits it is widened to while it is uploaded (rather than
+// letting SDL convert it from a copy of its own on every frame). Of the 32-bit
+// formats, bytes red, green, blue come first: that is OpenGL's own order, which
+// a software OpenGL then stores without another pass.
 bool SdlPresenter::PrepareTexture(const PixelView& Frame) {
     if (FTexture && FTextureWidth == Frame.Width && FTextureHeight == Frame.Height &&
         FTextureFormat == Frame.Format)
         return true;
     if (FTexture) SDL_DestroyTexture(FTexture);
     Uint32 format = SdlFormat(Frame.Format);
-    FConverts = Frame.Format == PixelFormat::Rgb565 && !RendererTakes(FRenderer, format) &&
-                RendererTakes(FRenderer, SdlFormat(PixelFormat::Bgrx32));
-    if (FConverts) format = SdlFormat(PixelFormat::Bgrx32);
-    FUploadFormat = FConverts ? PixelFormat::Bgrx32 : Frame.Format;
+    FWiden.reset();
+    if (Frame.Format == PixelFormat::Rgb565 && !RendererTakes(FRenderer, format)) {
+        if (RendererTakes(FRenderer, SDL_PIXELFORMAT_BGR888)) {
+            format = SDL_PIXELFORMAT_BGR888; // 32-bit words 0x00BBGGRR: bytes red, green, blue, unused
+            FWiden = WideOrder::RedFirst;
+        } else if (RendererTakes(FRenderer, SDL_PIXELFORMAT_RGB888)) {
+            format = SDL_PIXELFORMAT_RGB888;
+            FWiden = WideOrder::BlueFirst;
+        }
+    }
     FTexture = SDL_CreateTexture(FRenderer, format, SDL_TEXTUREACCESS_STREAMING, Frame.Width, Frame.Height);
     FTextureWidth = Frame.Width;
     FTextureHeight = Frame.Height;
@@ -150,12 +207,18 @@ bool SdlPresenter::PrepareTexture(const PixelView& Frame) {
 }
 
 // Writes the frame into the texture in one pass: its rows as they are, or
-// converted to the texture's 32 bits (any stride, bottom-up views included).
+// widened to the texture's 32 bits (any stride, bottom-up views included).
 void SdlPresenter::Upload(const PixelView& Frame) {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(FTexture, nullptr, &pixels, &pitch) != 0) return;
-    const PixelView texture{static_cast<uint8_t*>(pixels), Frame.Width, Frame.Height, pitch, FUploadFormat};
-    CopyPixels(texture, 0, 0, Frame, ViewBounds(Frame));
+    const size_t rowBytes = size_t(Frame.Width) * BytesPerPixel(Frame.Format);
+    for (int y = 0; y < Frame.Height; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(pixels) + ptrdiff_t(pitch) * y;
+        if (FWiden)
+            WidenRgb565Row(row, Frame.Row(y), Frame.Width, *FWiden);
+        else
+            std::memcpy(row, Frame.Row(y), rowBytes);
+    }
     SDL_UnlockTexture(FTexture);
 }

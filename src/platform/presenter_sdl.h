@@ -6,9 +6,13 @@
 // 16-bit surface), else in 32 bits, converted in the one pass of the upload.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/pixel_copy.h"
 #include "platform/presenter.h"
+#include "platform/window_surface_sdl.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -25,7 +29,7 @@ public:
     // start, SDL finds only a driver that shows nothing (unless that driver
     // was asked for in SDL_VIDEODRIVER), or no window or renderer can be made.
     void Open(const std::string& Caption) override;
-    bool IsOpen() const override { return FRenderer != nullptr; }
+    bool IsOpen() const override { return FRenderer != nullptr || FSurface != nullptr; }
     DisplayMode DesktopMode() const override;
     void Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
                  bool WaitVBlank) override;
@@ -35,6 +39,7 @@ public:
 
 private:
     void Close();
+    bool OpenScreen();
     SDL_Window* CoverDisplay(const std::string& Caption);
     bool PrepareTexture(const PixelView& Frame);
     void Upload(const PixelView& Frame);
@@ -44,10 +49,11 @@ private:
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
+    std::unique_ptr<SdlWindowSurface>
+        FSurface; // drawn into instead of a renderer where rendering is in software
     int FTextureWidth = 0;
     int FTextureHeight = 0;
     PixelFormat FTextureFormat = PixelFormat::Rgb565; // the frames' format the texture was made for
-    PixelFormat FUploadFormat = PixelFormat::Rgb565;  // the texture's own format, when it is one of ours
-    bool FConverts = false;                           // frames are converted to FUploadFormat on upload
+    std::optional<WideOrder> FWiden;                  // 5-6-5 frames are widened to 32 bits on upload
     bool FVSync = true;
 };

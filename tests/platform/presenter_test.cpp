@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/display_modes.h"
 #include "platform/message_box.h"
@@ -157,6 +160,70 @@ TEST(SdlPresenter, OpensOnTheDummyDriverAndReportsAMissingDisplay) {
         }
         EXPECT_FALSE(screen.IsOpen());
     }
+}
+
+// The last frame SDL's dummy driver saved in Folder (SDL_VIDEO_DUMMY_SAVE_FRAMES),
+// as 0x00RRGGBB words, top row first; empty when there is none.
+std::vector<std::vector<uint32_t>> LastSavedFrame(const std::string& Folder, int Count) {
+    char name[64];
+    std::snprintf(name, sizeof name, "/SDL_window1-%08d.bmp", Count);
+    std::ifstream in(Folder + name, std::ios::binary);
+    const std::vector<uint8_t> bmp{std::istreambuf_iterator<char>(in), {}};
+    if (bmp.size() < 54) return {};
+    auto number = [&](size_t At) {
+        return int(bmp[At] | bmp[At + 1] << 8 | bmp[At + 2] << 16 | bmp[At + 3] << 24);
+    };
+    const int offset = number(10), width = number(18), height = number(22), step = bmp[28] / 8;
+    const size_t stride = (size_t(width) * step + 3) & ~size_t(3);
+    std::vector<std::vector<uint32_t>> rows(size_t(height), std::vector<uint32_t>(size_t(width), 0));
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = bmp.data() + offset + stride * size_t(height - 1 - y); // bottom-up
+        for (int x = 0; x < width; ++x)
+            rows[size_t(y)][size_t(x)] =
+                uint32_t(row[x * step] | row[x * step + 1] << 8 | row[x * step + 2] << 16);
+    }
+    return rows;
+}
+
+// Without a graphics card the frame goes straight into the window's pixels:
+// letterboxed with its aspect kept, its 5-6-5 colours widened as everywhere
+// else, and a frame whose lower part alone changed shows the change with the
+// rest kept.
+TEST(SdlPresenter, ShowsFramesInTheWindowsPixelsLetterboxed) {
+    char folder[] = "/tmp/fuifje-present-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const EnvironmentScope scope({"SDL_VIDEO_DUMMY_SAVE_FRAMES"});
+    setenv("SDL_VIDEO_DUMMY_SAVE_FRAMES", "1", 1);
+    char* here = getcwd(nullptr, 0);
+    ASSERT_EQ(chdir(folder), 0); // the dummy driver saves its frames in the working folder
+    {
+        SdlPresenter screen(PresenterOptions{false, 1000, 600});
+        screen.Open("ZQ");
+        PixelBuffer frame;
+        ASSERT_TRUE(frame.Create(800, 600, PixelFormat::Rgb565));
+        frame.FillRect(Rect(0, 0, 400, 600), PackColor(PixelFormat::Rgb565, RGB(255, 0, 0)));
+        frame.FillRect(Rect(400, 0, 800, 600), PackColor(PixelFormat::Rgb565, RGB(0, 0, 255)));
+        frame.FillRect(Rect(0, 300, 800, 301), PackColor(PixelFormat::Rgb565, RGB(0, 255, 0)));
+        screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, true);
+        frame.FillRect(Rect(0, 500, 800, 600), PackColor(PixelFormat::Rgb565, RGB(255, 255, 255)));
+        screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, true);
+    }
+    const auto first = LastSavedFrame(folder, 1), second = LastSavedFrame(folder, 2);
+    ASSERT_EQ(chdir(here), 0);
+    free(here);
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(first.size(), 600u);
+    ASSERT_EQ(second.size(), 600u);
+    EXPECT_EQ(first[10][99], 0u);          // the bar left of the picture
+    EXPECT_EQ(first[10][100], 0xFF0000u);  // its first column
+    EXPECT_EQ(first[10][899], 0x0000FFu);  // its last
+    EXPECT_EQ(first[599][900], 0u);        // the bar right of it
+    EXPECT_EQ(first[300][500], 0x00FF00u); // one frame row, one window row
+    EXPECT_EQ(second[300][500], 0x00FF00u);
+    EXPECT_EQ(second[499][150], 0xFF0000u);
+    EXPECT_EQ(second[500][150], 0xFFFFFFu);
+    EXPECT_EQ(second[599][899], 0xFFFFFFu);
+    EXPECT_EQ(second[599][950], 0u);
 }
 
 } // namespace
