@@ -121,6 +121,26 @@ uint32_t WidenRgb565(uint32_t Pixel, WideOrder Order) {
     return Order == WideOrder::RedFirst ? c : PackColor(PixelFormat::Bgrx32, c);
 }
 
+// Converts 32-bit pixels (bytes blue, green, red, unused) to 5-6-5 eight at a
+// time, keeping each channel's high bits as PackColor does, and returns how
+// many it converted: all but the last Count mod 8.
+int64_t NarrowToRgb565(uint8_t* Target, const uint8_t* Source, int64_t Count) {
+    using U32x4 = uint32_t __attribute__((vector_size(16)));
+    using U16x8 = uint16_t __attribute__((vector_size(16)));
+    int64_t i = 0;
+    for (; i + 8 <= Count; i += 8) {
+        U32x4 first, second;
+        std::memcpy(&first, Source + i * 4, sizeof first);
+        std::memcpy(&second, Source + i * 4 + 16, sizeof second);
+        auto pack = [](U32x4 P) { return ((P >> 8) & 0xF800) | ((P >> 5) & 0x07E0) | ((P >> 3) & 0x001F); };
+        // Each packed pixel sits in the low half of its 32-bit lane.
+        const U16x8 low = U16x8(pack(first)), high = U16x8(pack(second));
+        const U16x8 out = __builtin_shufflevector(low, high, 0, 2, 4, 6, 8, 10, 12, 14);
+        std::memcpy(Target + i * 2, &out, sizeof out);
+    }
+    return i;
+}
+
 template <PixelFormat S, PixelFormat D>
 void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorKey Key) {
     using Src = PixelTraits<S>;
@@ -133,6 +153,14 @@ void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorK
     }
     if constexpr (S == PixelFormat::Rgb565 && D == PixelFormat::Bgrx32) {
         if (!Key) return WidenRgb565Row(Target, Source, int(Count), WideOrder::BlueFirst);
+    }
+    if constexpr (S == PixelFormat::Bgrx32 && D == PixelFormat::Rgb565) {
+        if (!Key) {
+            const int64_t done = NarrowToRgb565(Target, Source, Count);
+            Target += done * Dst::kBytes;
+            Source += done * Src::kBytes;
+            Count -= done;
+        }
     }
     for (int64_t i = 0; i < Count; ++i, Source += Src::kBytes, Target += Dst::kBytes) {
         if (Key && Src::Equals(Source, *Key)) continue;
@@ -235,6 +263,12 @@ void CopyPixels(const PixelView& Target, int X, int Y, const PixelView& Source, 
 
 void StretchPixels(const PixelView& Target, const TRect& DestRect, const PixelView& Source,
                    const TRect& SourceRect, SourceColorKey Key) {
+    // At the same size every pixel samples its own source pixel: a plain copy,
+    // row by row rather than through the column walk.
+    const bool inside = Intersect(SourceRect, ViewBounds(Source)) == SourceRect;
+    if (inside && !SourceRect.Empty() && DestRect.Width() == SourceRect.Width() &&
+        DestRect.Height() == SourceRect.Height())
+        return CopyPixels(Target, DestRect.Left, DestRect.Top, Source, SourceRect, Key);
     const TRect source = Intersect(SourceRect, ViewBounds(Source));
     const TRect clip = Intersect(DestRect, ViewBounds(Target));
     if (DestRect.Empty() || source.Empty() || clip.Empty() || Target.Empty()) return;
