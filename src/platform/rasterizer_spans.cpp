@@ -68,9 +68,11 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
           MaxT(float(Texture.Height() - 1)), S0(float(P.Left.S)), T0(float(P.Left.T)), DS(float(P.Left.DS)),
           DT(float(P.Left.DT)), S1(float(P.Right.S)), T1(float(P.Right.T)), DS1(float(P.Right.DS)),
           DT1(float(P.Right.DT)), Split(float(P.Split)), Last(F32x4{} + float(Count - 1)),
-          Keyed(Texture.Transparent()), Distances(Texture.KeyDistances()),
-          PixelsPerTexel(1.0f /
-                         std::max({std::abs(DS), std::abs(DT), std::abs(DS1), std::abs(DT1), 1.0f / 4096})) {
+          Keyed(Texture.Transparent()), Distances(Texture.KeyDistances()), PixelsPerTexel(0) {
+        if (!Distances) return;
+        const float step =
+            std::max(std::max(std::abs(DS), std::abs(DT)), std::max(std::abs(DS1), std::abs(DT1)));
+        PixelsPerTexel = 1.0f / std::max(step, 1.0f / 4096);
         if (Runs(Texture.MaxKeyDistance()) < 8) Distances = nullptr;
     }
 
@@ -101,26 +103,32 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
                     odd = Short ? WithinSpan(Index + 1.0f) : Index + 1.0f;
         Index += 8.0f;
         const Footprint evenAt = Locate(even), oddAt = Locate(odd);
-        Out.KeepEven = evenAt.Keep;
-        Out.KeepOdd = oddAt.Keep;
-        if (!AnySet(evenAt.Keep | oddAt.Keep)) return;
+        // With keyed texels the nearest taps are read first, and a group that
+        // draws nothing is not filtered.
+        Out.KeepEven = Out.KeepOdd = I32x4{} - 1;
+        if (Keyed) {
+            Out.KeepEven = NearestUnkeyed(evenAt);
+            Out.KeepOdd = NearestUnkeyed(oddAt);
+            if (!AnySet(Out.KeepEven | Out.KeepOdd)) {
+                Out.Even = Out.Odd = SplitColors{};
+                return;
+            }
+        }
         Out.Even = Filter(evenAt);
         Out.Odd = Filter(oddAt);
     }
 
     F32x4 WithinSpan(F32x4 Pixel) const { return F32x4(Select(Pixel > Last, U32x4(Last), U32x4(Pixel))); }
 
-    // Where four samples fall: the offsets of their upper-left taps, their
-    // weights, and which of them are drawn.
+    // Where four samples fall: the offsets of their upper-left taps and their weights.
     struct Footprint {
-        I32x4 Offset, Fx, Fy, Keep;
+        I32x4 Offset, Fx, Fy;
     };
 
     // Locates the four pixels at Pixel (counted from the span's first). Each
     // position is computed afresh from the span's start, so no error
     // accumulates; in 24.8 fixed point the arithmetic shift floors it and the
-    // mask leaves its fraction. A sample is drawn when its nearest tap (right
-    // and lower past half a texel) is not keyed.
+    // mask leaves its fraction.
     [[gnu::always_inline]] Footprint Locate(F32x4 Pixel) const {
         F32x4 s = S0 + Pixel * DS, t = T0 + Pixel * DT;
         if constexpr (TwoPlanes) {
@@ -138,14 +146,17 @@ template <bool Clamp, bool TwoPlanes> struct BilinearSampler {
         // that every offset stays below 2^24.
         const I32x4 rowOffset =
             __builtin_convertvector(__builtin_convertvector(tFixed >> 8, F32x4) * float(Stride), I32x4);
-        Footprint f{rowOffset + (sFixed >> 8), sFixed & 255, tFixed & 255, I32x4{} - 1};
-        if (!Keyed) return f;
+        return {rowOffset + (sFixed >> 8), sFixed & 255, tFixed & 255};
+    }
+
+    // The samples whose nearest tap (right and lower past half a texel) is
+    // not keyed, read on their own.
+    [[gnu::always_inline]] I32x4 NearestUnkeyed(const Footprint& F) const {
         // Comparison lanes are -1 where true: subtracting one steps right, and
         // masking the stride with one steps down.
-        const I32x4 nearest = f.Offset - (f.Fx > 128) + ((f.Fy > 128) & int32_t(Stride));
+        const I32x4 nearest = F.Offset - (F.Fx > 128) + ((F.Fy > 128) & int32_t(Stride));
         const U32x4 taps{Texels[nearest[0]], Texels[nearest[1]], Texels[nearest[2]], Texels[nearest[3]]};
-        f.Keep = I32x4(taps) < 0; // alpha is 0 (keyed) or 255
-        return f;
+        return I32x4(taps) < 0; // alpha is 0 (keyed) or 255
     }
 
     // Mixes the four taps of each footprint.
@@ -282,7 +293,7 @@ struct Bgrx32Target {
 template <class Target, bool Blend, class Sampler>
 [[gnu::always_inline]] inline bool ShadeGroup(typename Target::Pixel* Out, int Count, Sampler& Source,
                                               const Combine& C) {
-    Samples src{};
+    Samples src;
     Source.Next(src, Count < 8);
     const I16x8 lanes{0, 1, 2, 3, 4, 5, 6, 7};
     const I16x8 keep = InterleaveMasks(src.KeepEven, src.KeepOdd) & (lanes < int16_t(Count));
