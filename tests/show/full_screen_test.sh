@@ -24,9 +24,9 @@ stop_all() {
 }
 trap stop_all EXIT
 
-# Runs a command every 50 ms until it succeeds, for at most five seconds.
+# Runs a command every 50 ms until it succeeds, for at most ten seconds.
 wait_for() {
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.05
     done
@@ -35,13 +35,17 @@ wait_for() {
 window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 show_window() { xdotool search --name '^ZQ$' | head -n 1 | grep -q .; }
 
-# Starts a virtual X display of SIZE (WxH), with openbox when WM is "openbox".
+# Starts a virtual X display of SIZE (WxH) on a display number Xvfb picks
+# itself (so tests running side by side never share one), with openbox when
+# WM is "openbox".
 start_display() {
-    local size=$1 wm=$2 n
-    for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-    export DISPLAY=:$n
-    Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    local size=$1 wm=$2 number
+    number=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
     pids+=($!)
+    wait_for test -s "$number" || fail "Xvfb did not start"
+    export DISPLAY=:$(head -n 1 "$number")
+    rm -f "$number"
     wait_for xdotool getdisplaygeometry || fail "Xvfb did not start on $DISPLAY"
     if [ "$wm" = openbox ]; then
         openbox --sm-disable >/dev/null 2>&1 &
@@ -71,7 +75,7 @@ close_to() {
 # Waits until the lit part of AREA (x y w h) of the screen is the box EXPECTED.
 expect_picture() {
     local area=$1 expected=$2 what=$3 seen=""
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         seen=$(xwd -root -silent >"$dump" && python3 "$here/screen_picture.py" "$dump" $area)
         close_to "$seen" "$expected" && return 0
         sleep 0.05

@@ -13,11 +13,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-export DISPLAY=:$n
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A display number Xvfb picks itself, so tests running side by side never share one.
+number=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -n 1 "$number")
+rm -f "$number"
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
 
