@@ -143,6 +143,23 @@ void FillBorder(std::vector<uint32_t>& Texels, int Width, int Height) {
                 Texels.begin() + ptrdiff_t((Height + 1) * stride));
 }
 
+// One row of a distance sweep: Row's texels take the smallest of the three
+// texels of the row swept before (Near, one row up or down) plus one, then,
+// walking in Step's direction, the texel swept just before plus one. The
+// first part has no chain from texel to texel; the second is a running minimum.
+void SweepRow(uint8_t* Row, const uint8_t* Near, int Width, int Step) {
+    for (int x = 1; x <= Width; ++x) {
+        const unsigned above = std::min(std::min(Near[x - 1], Near[x]), Near[x + 1]) + 1u;
+        Row[x] = uint8_t(std::min({unsigned(Row[x]), above, 255u}));
+    }
+    const int first = Step > 0 ? 1 : Width, end = Step > 0 ? Width + 1 : 0;
+    unsigned before = Row[first - Step]; // the ring: 255
+    for (int x = first; x != end; x += Step) {
+        before = std::min({unsigned(Row[x]), before + 1u, 255u});
+        Row[x] = uint8_t(before);
+    }
+}
+
 // The Chebyshev distance from every texel of a bordered grid to the nearest
 // unkeyed one, capped at 255, in the grid's layout (the ring holds 255, as far
 // as anything gets): two sweeps, down and right, then up and left, each taking
@@ -154,16 +171,10 @@ std::vector<uint8_t> MeasureKeyDistances(const std::vector<uint32_t>& Texels, in
     for (size_t y = 1; y <= size_t(Height); ++y)
         for (size_t at = y * stride + 1; at <= y * stride + size_t(Width); ++at)
             d[at] = (Texels[at] & kAlphaMask) != 0 ? 0 : 255;
-    auto relax = [&d](size_t At, size_t A, size_t B, size_t C, size_t E) {
-        const unsigned nearest = std::min({d[A], d[B], d[C], d[E]}) + 1u;
-        d[At] = uint8_t(std::min({unsigned(d[At]), nearest, 255u}));
-    };
     for (size_t y = 1; y <= size_t(Height); ++y)
-        for (size_t at = y * stride + 1; at <= y * stride + size_t(Width); ++at)
-            relax(at, at - 1, at - stride - 1, at - stride, at - stride + 1);
+        SweepRow(&d[y * stride], &d[(y - 1) * stride], Width, 1);
     for (size_t y = size_t(Height); y >= 1; --y)
-        for (size_t at = y * stride + size_t(Width); at >= y * stride + 1; --at)
-            relax(at, at + 1, at + stride + 1, at + stride, at + stride - 1);
+        SweepRow(&d[y * stride], &d[(y + 1) * stride], Width, -1);
     return d;
 }
 
