@@ -1,9 +1,11 @@
 // The screen as an SDL window: full screen on the desktop (or a resizable
-// window), an accelerated renderer with vsync where there is one, and a
-// streaming texture that each frame is uploaded into and drawn from, scaled to
-// fit with the aspect kept and black bars around. The texture is in the
+// window), an accelerated renderer with vsync where a graphics card draws, and
+// a streaming texture that each frame is uploaded into and drawn from, scaled
+// to fit with the aspect kept and black bars around. The texture is in the
 // frame's own pixel format when the renderer takes it (RGB565 for the show's
-// 16-bit surface), else in 32 bits, converted in the one pass of the upload.
+// 16-bit surface), else in 32 bits, widened in the one pass of the upload.
+// Where rendering is in software anyway, frames go straight into the window's
+// pixels instead (window_surface_sdl.h).
 #pragma once
 
 #include <memory>
