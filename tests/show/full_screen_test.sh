@@ -33,7 +33,7 @@ wait_for() {
     return 1
 }
 window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-show_window() { xdotool search --name '^ZQ$' | head -n 1 | grep -q .; }
+show_window() { xdotool search --name '^Fuifje$' | head -n 1 | grep -q .; }
 
 # Starts a virtual X display of SIZE (WxH) on a display number Xvfb picks
 # itself (so tests running side by side never share one), with openbox when
@@ -92,7 +92,7 @@ for case in "1024x768 none" "1280x720 none" "800x1000 none" "1024x768 openbox" "
     start_display "$size" "$wm"
     SDL_AUDIODRIVER=dummy "$program" --seed 1 &
     pids+=($!)
-    wait_for show_window || fail "$size, $wm: no window titled ZQ appeared"
+    wait_for show_window || fail "$size, $wm: no window titled Fuifje appeared"
     expect_picture "0 0 ${size/x/ }" "$(fitted_box 0 0 ${size/x/ })" "full screen at $size, window manager: $wm"
     stop_all
 done
@@ -101,8 +101,8 @@ done
 start_display 1280x720 openbox
 SDL_AUDIODRIVER=dummy "$program" --seed 1 --window &
 pids+=($!)
-wait_for show_window || fail "window: no window titled ZQ appeared"
-window=$(xdotool search --name '^ZQ$' | head -n 1)
+wait_for show_window || fail "window: no window titled Fuifje appeared"
+window=$(xdotool search --name '^Fuifje$' | head -n 1)
 xdotool windowsize --sync "$window" 1000 500
 read -r x y w h < <(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
     /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
