@@ -114,6 +114,11 @@ bool TSinus::GetPosition(int32_t Index, int32_t& X, int32_t& Y) const {
     return IsVisible(X, Y);
 }
 
+bool TSinus::ColumnVisible(int32_t Index) const {
+    const int32_t x = WrapAdd(WrapMul(Index, Step), XOffset->Value);
+    return FVisibleRect.Left <= x && x <= FVisibleRect.Right;
+}
+
 int32_t TSinus::GetPointAt(int32_t X, int32_t& Y) const {
     const SineCurve curve(*this);
     const float y0 = static_cast<float>(curve.HeightAt(X));

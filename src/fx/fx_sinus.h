@@ -39,6 +39,10 @@ public:
     bool GetPosition(int32_t Index, int32_t& X, int32_t& Y, int32_t& Angle) const;
     // Position and visibility of item Index, without the tilt (one sine).
     bool GetPosition(int32_t Index, int32_t& X, int32_t& Y) const;
+    // Whether item Index lies within the visible columns: the x half of
+    // GetPosition's answer, without a sine, so callers can pass over items
+    // that cannot be visible (a long path has most of them off screen).
+    bool ColumnVisible(int32_t Index) const;
     // Height of the curve plus YOffset at X into Y; returns the tilt there.
     int32_t GetPointAt(int32_t X, int32_t& Y) const;
 

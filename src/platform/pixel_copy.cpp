@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/pixel_access.h"
+#include "platform/rasterizer_lanes.h"
 
 namespace {
 
@@ -141,6 +142,27 @@ int64_t NarrowToRgb565(uint8_t* Target, const uint8_t* Source, int64_t Count) {
     return i;
 }
 
+// Copies the 5-6-5 pixels other than Key eight at a time and returns how many
+// it went through: all but the last Count mod 8. A group without the key (a
+// background's every group) is stored whole; in others the key's lanes keep
+// the target's pixel.
+int64_t CopyKeyedRgb565(uint8_t* Target, const uint8_t* Source, int64_t Count, uint16_t Key) {
+    using raster::U16x8;
+    const U16x8 key = U16x8{} + Key;
+    int64_t i = 0;
+    for (; i + 8 <= Count; i += 8) {
+        U16x8 source, target;
+        std::memcpy(&source, Source + i * 2, sizeof source);
+        const auto keyed = source == key;
+        if (raster::AnySet(keyed)) {
+            std::memcpy(&target, Target + i * 2, sizeof target);
+            source = raster::Select(keyed, target, source);
+        }
+        std::memcpy(Target + i * 2, &source, sizeof source);
+    }
+    return i;
+}
+
 template <PixelFormat S, PixelFormat D>
 void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorKey Key) {
     using Src = PixelTraits<S>;
@@ -150,6 +172,12 @@ void CopyRow(uint8_t* Target, const uint8_t* Source, int64_t Count, SourceColorK
             std::memcpy(Target, Source, size_t(Count) * Src::kBytes);
             return;
         }
+    }
+    if constexpr (S == PixelFormat::Rgb565 && D == PixelFormat::Rgb565) {
+        const int64_t done = CopyKeyedRgb565(Target, Source, Count, uint16_t(*Key));
+        Target += done * Dst::kBytes;
+        Source += done * Src::kBytes;
+        Count -= done;
     }
     if constexpr (S == PixelFormat::Rgb565 && D == PixelFormat::Bgrx32) {
         if (!Key) return WidenRgb565Row(Target, Source, int(Count), WideOrder::BlueFirst);

@@ -1,5 +1,5 @@
 // The lanes the rasterizer's inner loops work in (an internal header of
-// rasterizer_spans.cpp and rasterizer.cpp): the compiler's portable vector
+// rasterizer_spans.cpp, rasterizer.cpp and the keyed pixel copy): the compiler's portable vector
 // types (SSE2 on x86-64, NEON on ARM), texel mixing, colour channels side by
 // side, and how a source colour combines with the pixel under it.
 //

@@ -168,7 +168,7 @@ void TMainForm::DrawPolyline(const TTextEffect& Line) {
     bool first = true;
     for (int32_t j = 0; j <= Line.Sinus->ItemCount; ++j) {
         int32_t x = 0, y = 0;
-        if (!Line.Sinus->GetPosition(j, x, y)) continue;
+        if (!Line.Sinus->ColumnVisible(j) || !Line.Sinus->GetPosition(j, x, y)) continue;
         if (first)
             canvas.MoveTo(x, y + CharPulse->Value);
         else
