@@ -11,6 +11,7 @@ PACKAGES=(
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libpng-dev libjpeg62-turbo-dev
     libtomlplusplus-dev
+    libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
     libsndfile1-dev
     libcairo2-dev
     xvfb xdotool xauth x11-apps x11-utils openbox python3

@@ -24,6 +24,7 @@ void HeadlessPresenter::Present(const PixelView& Frame, const TRect& Target, int
         StretchPixels(FScreen.View(), Target, Frame, ViewBounds(Frame));
     }
     ++FPresentCount;
+    if (OnPresent) OnPresent(FScreen.View());
 }
 
 void HeadlessPresenter::SaveFrame(const std::string& FileName) const {

@@ -1,8 +1,10 @@
 // The screen without a display: it keeps the last presented picture (the
-// logical screen with the frame in its target rectangle) and can save it as a
-// PNG file, so tests and headless runs can look at what would be shown.
+// logical screen with the frame in its target rectangle), can save it as a
+// PNG file and hands each one to whoever listens (a video encoder), so tests,
+// headless runs and exports see what would be shown.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/pixel_buffer.h"
@@ -26,6 +28,9 @@ public:
     // Writes the last picture to FileName as PNG; raises Exception naming the
     // file when that fails or nothing was presented yet.
     void SaveFrame(const std::string& FileName) const;
+
+    // Called with each presented picture, as LastFrame would give it.
+    std::function<void(const PixelView& Screen)> OnPresent;
 
 private:
     DisplayMode FDesktop;
