@@ -1,6 +1,9 @@
 #include "show/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <filesystem>
 
 namespace {
 
@@ -34,7 +37,57 @@ void SetInvitation(CommandLine& Result, const std::string& File) {
     Result.Invitation = File;
 }
 
+// "S" or "S.FFF": a positive number of seconds, at most an hour, to the millisecond.
+int64_t ParseSeconds(const std::string& Text) {
+    const size_t dot = Text.find('.');
+    const std::string whole = Text.substr(0, dot);
+    std::string fraction = dot == std::string::npos ? "" : Text.substr(dot + 1);
+    const auto digits = [](const std::string& part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const bool wellFormed = !whole.empty() && whole.size() <= 4 && digits(whole) && fraction.size() <= 3 &&
+                            digits(fraction) && (dot == std::string::npos || !fraction.empty());
+    const int64_t milliseconds =
+        wellFormed ? std::stoll(whole) * 1000 +
+                         (fraction.empty() ? 0 : std::stoll(fraction.append(3 - fraction.size(), '0')))
+                   : 0;
+    if (milliseconds <= 0 || milliseconds > 3600 * 1000)
+        throw CommandLineError{"--seconds: '" + Text +
+                               "' is not a number of seconds above 0 and at most 3600"};
+    return milliseconds;
+}
+
+// The file to export, with an extension an exporter knows.
+std::string ExportFile(const std::string& File) {
+    const std::vector<std::string>& known = ExportExtensions();
+    if (std::find(known.begin(), known.end(), ExtensionOf(File)) != known.end()) return File;
+    std::string names;
+    for (const std::string& extension : known)
+        names += (names.empty() ? "" : ", ") + extension;
+    throw CommandLineError{"--export: '" + File + "' does not end in an extension it knows (" + names + ")"};
+}
+
+// The options that go with --export and those that go without it.
+void CheckExport(const CommandLine& Result) {
+    if (Result.ExportTime && Result.Export.empty()) throw CommandLineError{"--seconds needs --export"};
+    if (!Result.Export.empty() && (Result.Window || Result.Headless || Result.PrintInvitation))
+        throw CommandLineError{"--export makes a file and shows nothing: it takes no --window, --headless or "
+                               "--print-invitation"};
+}
+
 } // namespace
+
+const std::vector<std::string>& ExportExtensions() {
+    static const std::vector<std::string> kExtensions = {".mp4", ".webm"};
+    return kExtensions;
+}
+
+std::string ExtensionOf(const std::string& File) {
+    std::string extension = std::filesystem::path(File).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     CommandLine result;
@@ -58,6 +111,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
             SetInvitation(result, value());
         else if (arg == "--print-invitation")
             result.PrintInvitation = true;
+        else if (arg == "--export")
+            result.Export = ExportFile(value());
+        else if (arg == "--seconds")
+            result.ExportTime = ParseSeconds(value());
         else if (arg == "--help" || arg == "-h")
             result.Help = true;
         else if (arg == "--version")
@@ -72,6 +129,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     }
     if (!result.Headless && (result.Frames > 0 || !result.Snapshots.empty()))
         throw CommandLineError{"--frames and --snapshot need --headless"};
+    CheckExport(result);
     for (const Snapshot& snapshot : result.Snapshots)
         if (snapshot.Frame > result.Frames)
             throw CommandLineError{"--snapshot " + std::to_string(snapshot.Frame) + ":" + snapshot.File +
@@ -81,10 +139,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& Args) {
 
 std::string Usage() {
     return "Usage: fuifje [options] [INVITATION.toml]\n"
-           "Plays the invitation full screen; Escape ends it.\n"
+           "Plays the invitation full screen; Escape ends it. Or sends it: --export FILE.\n"
            "\n"
            "  --invitation FILE     play the invitation FILE describes (also given as the plain argument)\n"
            "  --print-invitation    write the built-in invitation as such a file to standard output\n"
+           "  --export FILE         make FILE instead of playing: a video to send (.mp4, or .webm)\n"
+           "  --seconds S           with --export: how long it runs (default: the music, or until the\n"
+           "                        date and time have stood two seconds, whichever is later)\n"
            "  --window              play in a resizable 800 x 600 window instead of full screen\n"
            "  --headless            no window, no sound, no real time (for tests and snapshots)\n"
            "  --frames N            with --headless: run N frames as fast as possible, then exit\n"

@@ -1,7 +1,8 @@
 // The program: reads the command line and the invitation file (a bad one ends
-// it with status 2 before any window opens), brings up the platform (SDL, or
-// headless for tests), creates the main form and runs the application's loop
-// until the form closes. An exception that escapes start-up or a frame (the project's
+// it with status 2 before any window opens), then either exports the
+// invitation (video_export.h) or brings up the platform (SDL, or headless for
+// tests), creates the main form and runs the application's loop until the
+// form closes. An exception that escapes start-up or a frame (the project's
 // own or any other std::exception, std::bad_alloc among them) is shown as the
 // application reports errors and ends the program with status 1.
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "show/invitation_printer.h"
 #include "show/invitation_reader.h"
 #include "show/main_form.h"
+#include "show/video_export.h"
 
 namespace {
 
@@ -111,6 +113,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fuifje: %s\n", error.what());
         return 2;
     }
+    if (!options.Export.empty()) return RunVideoExport(options, content);
     try {
         return RunShow(options, content);
     } catch (const std::exception& error) { // the platform could not start: no display, no SDL, no memory
