@@ -7,6 +7,11 @@ extern "C" {
 namespace {
 
 constexpr int64_t kAudioBitRate = 128000;
+// Opus tuned for music rather than speech; FFmpeg's AAC encoder with its fast
+// quantiser search, which at 128 kbit/s sounds no different and takes a
+// fraction of the time its default search takes (the export's time goes to the picture).
+constexpr const char* kOpusOptions = "application=audio";
+constexpr const char* kAacOptions = "aac_coder=fast";
 
 // The encoder's sample format: planar or packed float when it takes one, so
 // the music is not rounded to 16 bits on its way.
@@ -30,7 +35,7 @@ AudioTrack::AudioTrack(AVFormatContext& Output, const VideoSettings& Settings) :
     encoder.bit_rate = kAudioBitRate;
     encoder.profile = webm ? FF_PROFILE_UNKNOWN : FF_PROFILE_AAC_LOW;
     encoder.time_base = AVRational{1, encoder.sample_rate};
-    FStream = &OpenStream(Output, encoder, webm ? "application=audio" : "", FName);
+    FStream = &OpenStream(Output, encoder, webm ? kOpusOptions : kAacOptions, FName);
 
     FFrame->format = encoder.sample_fmt;
     FFrame->sample_rate = encoder.sample_rate;
