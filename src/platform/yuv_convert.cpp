@@ -56,6 +56,8 @@ void ConvertColumns(const PixelView& Source, int Y, int From, int To, const YuvP
 using U16x8 = uint16_t __attribute__((vector_size(16)));
 using I16x8 = int16_t __attribute__((vector_size(16)));
 using U8x8 = uint8_t __attribute__((vector_size(8)));
+using U32x4 = uint32_t __attribute__((vector_size(16)));
+using U8x4 = uint8_t __attribute__((vector_size(4)));
 
 struct Channels8 {
     U16x8 R, G, B;
@@ -75,21 +77,26 @@ inline void StoreLuma(const Channels8& C, uint8_t* Out) {
     std::memcpy(Out, &bytes, sizeof bytes);
 }
 
-// The sums of neighbouring lanes, in lanes 0 to 3, divided by four to the nearest.
+// The means of neighbouring lanes (their sum over four, to the nearest) in
+// the even lanes, 0 in the odd ones: adding the two halves of each 32-bit lane
+// pairs them without shuffling lanes, which SSE2 does only slowly.
 inline I16x8 PairMeans(U16x8 Sum) {
-    const U16x8 even = __builtin_shufflevector(Sum, Sum, 0, 2, 4, 6, 0, 2, 4, 6);
-    const U16x8 odd = __builtin_shufflevector(Sum, Sum, 1, 3, 5, 7, 1, 3, 5, 7);
-    return I16x8((even + odd + 2) >> 2);
+    const U32x4 wide = reinterpret_cast<U32x4>(Sum);
+    const U16x8 pairs = reinterpret_cast<U16x8>((wide & 0xFFFF) + (wide >> 16));
+    return I16x8((pairs + 2) >> 2);
+}
+
+// The low bytes of the even lanes: the chroma the odd lanes also computed is dropped.
+inline void StoreEvenLanes(I16x8 Values, uint8_t* Out) {
+    const U8x4 bytes = __builtin_convertvector(reinterpret_cast<U32x4>(Values), U8x4);
+    std::memcpy(Out, &bytes, sizeof bytes);
 }
 
 inline void StoreChroma(const Channels8& Top, const Channels8& Bottom, uint8_t* U, uint8_t* V) {
-    const I16x8 r = PairMeans(Top.R + Bottom.R), g = PairMeans(Top.G + Bottom.G), b = PairMeans(Top.B + Bottom.B);
-    const I16x8 u = ((r * -38 - g * 74 + b * 112 + 128) >> 8) + 128; // within +-28688 before the shift
-    const I16x8 v = ((r * 112 - g * 94 - b * 18 + 128) >> 8) + 128;
-    for (int i = 0; i < 4; ++i) {
-        U[i] = static_cast<uint8_t>(u[i]);
-        V[i] = static_cast<uint8_t>(v[i]);
-    }
+    const I16x8 r = PairMeans(Top.R + Bottom.R), g = PairMeans(Top.G + Bottom.G),
+                b = PairMeans(Top.B + Bottom.B);
+    StoreEvenLanes(((r * -38 - g * 74 + b * 112 + 128) >> 8) + 128, U); // within +-28688 before the shift
+    StoreEvenLanes(((r * 112 - g * 94 - b * 18 + 128) >> 8) + 128, V);
 }
 
 // Rows Y and Y + 1 of a 5-6-5 picture, eight columns at a time; the columns
@@ -117,7 +124,8 @@ int ConvertRowPair565(const PixelView& Source, int Y, const YuvPlanes& Planes) {
 void ConvertToYuv420(const PixelView& Source, const YuvPlanes& Planes) {
     for (int y = 0; y < Source.Height; y += 2) {
         const bool pair = y + 1 < Source.Height;
-        const int done = pair && Source.Format == PixelFormat::Rgb565 ? ConvertRowPair565(Source, y, Planes) : 0;
+        const int done =
+            pair && Source.Format == PixelFormat::Rgb565 ? ConvertRowPair565(Source, y, Planes) : 0;
         ConvertColumns(Source, y, done, Source.Width, Planes);
     }
 }
