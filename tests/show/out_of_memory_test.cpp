@@ -15,8 +15,9 @@ TEST(OutOfMemory, TheProgramReportsItAndEndsWithStatusOne) {
     TempFolder folder(false);
     const std::string program = std::string(FUIFJE_BUILD_DIR) + "fuifje";
     int badAllocs = 0;
-    // From too little to load the program to enough to run it, in steps of 8 MB of address space.
-    for (int limitKb = 16 * 1024; limitKb <= 160 * 1024; limitKb += 8 * 1024) {
+    // From too little to load the program to enough to run it, in steps of 8 MB of address space
+    // (the video codecs' libraries alone take some 70 MB of it to load).
+    for (int limitKb = 16 * 1024; limitKb <= 320 * 1024; limitKb += 8 * 1024) {
         SCOPED_TRACE(limitKb);
         const std::string run = "-c 'ulimit -v " + std::to_string(limitKb) + " && exec \"" + program +
                                 "\" --headless --frames 3'";
