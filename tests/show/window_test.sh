@@ -15,7 +15,7 @@ trap cleanup EXIT
 
 # A display number Xvfb picks itself, so tests running side by side never share one.
 number=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n 1 "$number")
