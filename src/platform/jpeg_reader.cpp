@@ -103,10 +103,6 @@ bool ReadRows(jpeg_decompress_struct& Info, DecodedPicture& Picture, uint8_t* Ro
 
 } // namespace
 
-bool IsJpeg(const uint8_t* Data, size_t Size) {
-    return Size >= 3 && Data[0] == 0xFF && Data[1] == 0xD8 && Data[2] == 0xFF;
-}
-
 DecodedPicture DecodeJpeg(const uint8_t* Data, size_t Size, int64_t MaxPixels) {
     DecodedPicture picture;
     JpegErrors errors;

@@ -1,19 +1,5 @@
 #include "platform/platform_services.h"
 
-#include "platform/application_sdl.h"
-#include "platform/presenter_sdl.h"
-
-PlatformServices MakeSdlPlatform(const PresenterOptions& Options) {
-    PlatformServices p;
-    p.Time = std::make_unique<SystemClock>();
-    p.App = std::make_unique<SdlApplication>();
-    auto screen = std::make_unique<SdlPresenter>(Options);
-    p.Messages = std::make_unique<SdlMessageBox>(screen.get());
-    p.Modes = std::make_unique<ClassicDisplayModes>(*screen);
-    p.Screen = std::move(screen);
-    return p;
-}
-
 PlatformServices MakeHeadlessPlatform() {
     PlatformServices p;
     auto time = std::make_unique<FakeClock>();

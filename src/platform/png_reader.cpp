@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Deflate packs at most 1032 bytes into one.
 constexpr int64_t kMaxDeflateRatio = 1032;
 
@@ -84,10 +83,6 @@ bool ReadPixels(png_structp png, png_infop info, DecodedPicture& Picture, png_by
 }
 
 } // namespace
-
-bool IsPng(const uint8_t* Data, size_t Size) {
-    return Size >= sizeof kSignature && std::memcmp(Data, kSignature, sizeof kSignature) == 0;
-}
 
 DecodedPicture DecodePng(const uint8_t* Data, size_t Size, int64_t MaxPixels) {
     uint32_t width = 0, height = 0;

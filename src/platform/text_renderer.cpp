@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_FONT_FORMATS_H
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
@@ -12,7 +13,9 @@
 #include <tuple>
 #include <vector>
 
-// Sections: font resolution and the face cache; text decoding; glyph blending; the public functions.
+#include "platform/text_coverage.h"
+
+// Sections: font resolution and the face cache; glyphs; the public functions.
 // Everything runs on the one user-interface thread, so the caches are not locked.
 
 namespace {
@@ -62,6 +65,19 @@ public:
         auto found = FFaces.find(key);
         if (found == FFaces.end()) found = FFaces.emplace(key, OpenFace(font, pixels)).first;
         return found->second;
+    }
+
+    // Whether a browser takes the font's file (a single TrueType or OpenType
+    // face) and its licence bits let it be embedded in a document.
+    bool Embeddable(const ResolvedFont& Font) {
+        FT_Face face = nullptr;
+        if (FT_New_Face(Library(), Font.File.c_str(), Font.Index, &face) != 0) return false;
+        const std::string format = FT_Get_Font_Format(face);
+        const bool webFormat = face->num_faces == 1 && (format == "TrueType" || format == "CFF");
+        const FT_UShort forbidden = FT_FSTYPE_RESTRICTED_LICENSE_EMBEDDING | FT_FSTYPE_BITMAP_EMBEDDING_ONLY;
+        const bool allowed = (FT_Get_FSType_Flags(face) & forbidden) == 0;
+        FT_Done_Face(face);
+        return webFormat && allowed;
     }
 
 private:
@@ -137,43 +153,7 @@ SizedFace FontCache::OpenFace(const ResolvedFont& Font, int Pixels) {
     return sized;
 }
 
-// [SECTION] Text decoding
-
-// Length of the UTF-8 sequence a lead byte starts (1 for ASCII and for bytes that cannot lead one).
-int SequenceLength(unsigned char Lead) {
-    if (Lead >= 0xC2 && Lead < 0xE0) return 2;
-    if (Lead >= 0xE0 && Lead < 0xF0) return 3;
-    if (Lead >= 0xF0 && Lead < 0xF5) return 4;
-    return 1;
-}
-
-// The character of the Length-byte UTF-8 sequence at S[I], or 0 when it is not well formed.
-uint32_t DecodeSequence(const unsigned char* S, size_t N, size_t I, int Length) {
-    if (I + size_t(Length) > N) return 0;
-    uint32_t code = S[I] & (0x7Fu >> Length);
-    for (int k = 1; k < Length; ++k) {
-        if ((S[I + k] & 0xC0) != 0x80) return 0;
-        code = code << 6 | (S[I + k] & 0x3Fu);
-    }
-    // Overlong forms and surrogate halves are not characters.
-    static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[Length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) return 0;
-    return code;
-}
-
-// The character codes of Text: UTF-8 where the bytes form it, otherwise each byte
-// is taken as a Latin-1 character (the show's texts are single-byte strings).
-std::vector<uint32_t> DecodeText(const std::string& Text) {
-    std::vector<uint32_t> codes;
-    const auto* s = reinterpret_cast<const unsigned char*>(Text.data());
-    for (size_t i = 0; i < Text.size();) {
-        const int length = SequenceLength(s[i]);
-        const uint32_t code = length > 1 ? DecodeSequence(s, Text.size(), i, length) : 0;
-        codes.push_back(code != 0 ? code : s[i]);
-        i += code != 0 ? size_t(length) : 1;
-    }
-    return codes;
-}
+// [SECTION] Glyphs
 
 // Loads and renders one character as an 8-bit coverage bitmap in the face's glyph slot.
 FT_GlyphSlot RenderGlyph(const SizedFace& Face, uint32_t Code) {
@@ -195,79 +175,14 @@ FT_Pos AdvanceOf(const SizedFace& Face, const std::vector<uint32_t>& Codes) {
     return pen;
 }
 
-// [SECTION] Glyph blending
-
-// One channel of Color over Existing with Coverage (0..255) as alpha, rounded to nearest.
-constexpr uint32_t BlendChannel(uint32_t Color, uint32_t Existing, uint32_t Coverage) {
-    return (Color * Coverage + Existing * (255 - Coverage) + 127) / 255;
-}
-
-constexpr uint32_t BlendColor(uint32_t Color, uint32_t Existing, uint32_t Coverage) {
-    return RGB(uint8_t(BlendChannel(RedOf(Color), RedOf(Existing), Coverage)),
-               uint8_t(BlendChannel(GreenOf(Color), GreenOf(Existing), Coverage)),
-               uint8_t(BlendChannel(BlueOf(Color), BlueOf(Existing), Coverage)));
-}
-
-// Blends a coverage bitmap with its top-left at (Left, Top), clipped to Target.
-// The format is a template argument so the per-pixel work has no format switch.
-template <PixelFormat Format>
-void BlendBitmap(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int Top, uint32_t Color) {
-    const uint32_t solid = PackColor(Format, Color);
-    const int x0 = std::max(0, -Left), x1 = std::min<int>(int(Bitmap.width), Target.Width - Left);
-    const int y0 = std::max(0, -Top), y1 = std::min<int>(int(Bitmap.rows), Target.Height - Top);
-    PixelView view = Target;
-    view.Format = Format;
-    for (int y = y0; y < y1; ++y) {
-        const unsigned char* coverage = Bitmap.buffer + ptrdiff_t(y) * Bitmap.pitch;
-        for (int x = x0; x < x1; ++x) {
-            const uint32_t a = coverage[x];
-            if (a == 0) continue;
-            const int tx = Left + x, ty = Top + y;
-            if (a == 255)
-                view.Write(tx, ty, solid);
-            else
-                view.Write(tx, ty,
-                           PackColor(Format, BlendColor(Color, UnpackColor(Format, view.Read(tx, ty)), a)));
-        }
-    }
-}
-
-void BlendGlyph(const PixelView& Target, const FT_Bitmap& Bitmap, int Left, int Top, uint32_t Color) {
-    switch (Target.Format) {
-    case PixelFormat::Rgb565:
-        BlendBitmap<PixelFormat::Rgb565>(Target, Bitmap, Left, Top, Color);
-        break;
-    case PixelFormat::Rgb555:
-        BlendBitmap<PixelFormat::Rgb555>(Target, Bitmap, Left, Top, Color);
-        break;
-    case PixelFormat::Bgr24:
-        BlendBitmap<PixelFormat::Bgr24>(Target, Bitmap, Left, Top, Color);
-        break;
-    case PixelFormat::Bgrx32:
-        BlendBitmap<PixelFormat::Bgrx32>(Target, Bitmap, Left, Top, Color);
-        break;
-    }
-}
-
-// Fills the rectangle (X, Y, Width, Height), clipped to Target, with a colour.
-void FillCell(const PixelView& Target, int X, int Y, int Width, int Height, uint32_t Color) {
-    const uint32_t pixel = PackColor(Target.Format, Color);
-    const int x0 = std::max(0, X), x1 = std::min(Target.Width, X + Width);
-    const int y0 = std::max(0, Y), y1 = std::min(Target.Height, Y + Height);
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            Target.Write(x, y, pixel);
+// The coverage bitmap FreeType rendered, as the shared blender takes it.
+CoverageMask MaskOf(const FT_Bitmap& Bitmap) {
+    return {Bitmap.buffer, int(Bitmap.width), int(Bitmap.rows), ptrdiff_t(Bitmap.pitch)};
 }
 
 } // namespace
 
 // [SECTION] Public functions
-
-int FontPixelSize(int Points) {
-    // Points x 96 / 72, rounded half away from zero as the platform's MulDiv does.
-    const int pixels = (std::abs(Points) * 96 + 36) / 72;
-    return std::max(1, pixels);
-}
 
 TextMetrics MeasureText(const FontSpec& Font, const std::string& Text) {
     const SizedFace& face = SharedFontCache().Face(Font);
@@ -285,7 +200,7 @@ void RenderText(const PixelView& Target, int X, int Y, const std::string& Text, 
     const std::vector<uint32_t> codes = DecodeText(Text);
     if (Opaque) {
         const int width = static_cast<int>((AdvanceOf(face, codes) + 32) >> 6);
-        FillCell(Target, X, Y, width, face.Ascent + face.Descent, BackColor);
+        FillTextCell(Target, X, Y, width, face.Ascent + face.Descent, BackColor);
     }
     const int baseline = Y + face.Ascent;
     FT_Pos pen = 0; // 26.6 fixed point from X
@@ -293,11 +208,17 @@ void RenderText(const PixelView& Target, int X, int Y, const std::string& Text, 
         const FT_GlyphSlot slot = RenderGlyph(face, code);
         if (slot == nullptr) continue;
         const int left = X + static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
-        BlendGlyph(Target, slot->bitmap, left, baseline - slot->bitmap_top, Font.Color);
+        BlendCoverage(Target, MaskOf(slot->bitmap), left, baseline - slot->bitmap_top, Font.Color);
         pen += slot->advance.x;
     }
 }
 
 std::string ResolvedFontFile(const FontSpec& Font) {
     return SharedFontCache().Resolve(Font).File;
+}
+
+std::string EmbeddableFontFile(const FontSpec& Font) {
+    FontCache& cache = SharedFontCache();
+    const ResolvedFont& font = cache.Resolve(Font);
+    return cache.Embeddable(font) ? font.File : std::string();
 }

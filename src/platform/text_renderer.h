@@ -14,15 +14,15 @@ FUIFJE_EXCEPTION(EFontError, Exception);
 
 struct FontSpec {
     std::string Name = "Verdana";
-    int Size = 8;     // in points; pixels = round(Size * 96 / 72)
+    int Size = 8; // in points; pixels = round(Size * 96 / 72)
     bool Bold = false;
     uint32_t Color = 0; // $00BBGGRR
 };
 
 struct TextMetrics {
-    int Width = 0;   // advance width of the text in pixels
-    int Height = 0;  // cell height (ascent + descent) in pixels
-    int Ascent = 0;  // baseline distance from the cell top
+    int Width = 0;  // advance width of the text in pixels
+    int Height = 0; // cell height (ascent + descent) in pixels
+    int Ascent = 0; // baseline distance from the cell top
 };
 
 // The em height in pixels of a size in points on a 96 dpi screen: Size x 96 / 72,
@@ -39,3 +39,8 @@ void RenderText(const PixelView& Target, int X, int Y, const std::string& Text, 
 
 // The file fontconfig chose for the font (for reports and tests).
 std::string ResolvedFontFile(const FontSpec& Font);
+
+// The file the font's letters are drawn from, when it may travel with a page
+// the program writes: a single TrueType or OpenType face whose licence bits
+// allow embedding. Empty otherwise (and where the platform has no font files).
+std::string EmbeddableFontFile(const FontSpec& Font);

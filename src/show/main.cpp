@@ -1,7 +1,7 @@
 // The program: reads the command line and the invitation file (a bad one ends
 // it with status 2 before any window opens), then either exports the
-// invitation (video_export.h) or brings up the platform (SDL, or headless for
-// tests), creates the main form and runs the application's loop until the
+// invitation (video_export.h) or brings up the platform (a window, or headless
+// for tests), creates the main form and runs the application's loop until the
 // form closes. An exception that escapes start-up or a frame (the project's
 // own or any other std::exception, std::bad_alloc among them) is shown as the
 // application reports errors and ends the program with status 1.
@@ -13,8 +13,6 @@
 #include <vector>
 
 #include "core/random.h"
-#include "platform/audio_headless.h"
-#include "platform/audio_sdl_mixer.h"
 #include "platform/platform_services.h"
 #include "show/command_line.h"
 #include "show/data_folder.h"
@@ -48,14 +46,9 @@ void WatchHeadlessFrames(TMainForm& Form, PlatformServices& Platform, const Comm
 }
 
 int RunShow(const CommandLine& Options, const Invitation& Content) {
-    PlatformServices platform = Options.Headless
-                                    ? MakeHeadlessPlatform()
-                                    : MakeSdlPlatform(PresenterOptions{!Options.Window, 800, 600});
-    std::unique_ptr<AudioFacility> audio;
-    if (Options.Headless)
-        audio = std::make_unique<HeadlessAudio>();
-    else
-        audio = CreateSdlMixerAudio();
+    PlatformServices platform =
+        MakeProgramPlatform(Options.Headless, PresenterOptions{!Options.Window, 800, 600});
+    std::unique_ptr<AudioFacility> audio = MakeProgramAudio(Options.Headless);
     if (Options.Seed) SetRandomizeSource([seed = *Options.Seed] { return seed; });
     const std::string& title = Content.Title;
     platform.App->SetTitle(title);
