@@ -41,3 +41,28 @@ void WritePng(const std::string& FileName, const PixelView& Image) {
         throw Exception(Format("Cannot write \"%s\": %s", FileName.c_str(), reason.c_str()));
     }
 }
+
+std::vector<uint8_t> EncodePng(const PixelView& Image) {
+    if (Image.Empty()) throw Exception("Cannot encode an empty picture as PNG");
+    const std::vector<uint8_t> rgb = RgbBytes(Image);
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(Image.Width);
+    png.height = png_uint_32(Image.Height);
+    png.format = PNG_FORMAT_RGB;
+    // The first call only measures; the second writes into a buffer of that size.
+    png_alloc_size_t size = 0;
+    std::vector<uint8_t> bytes;
+    if (png_image_write_get_memory_size(png, size, 0, rgb.data(), Image.Width * 3, nullptr)) {
+        bytes.resize(size);
+        if (png_image_write_to_memory(&png, bytes.data(), &size, 0, rgb.data(), Image.Width * 3, nullptr)) {
+            bytes.resize(size);
+            return bytes;
+        }
+    }
+    const std::string reason = png.message;
+    png_image_free(&png);
+    throw Exception(
+        Format("Cannot encode a %d x %d picture as PNG: %s", Image.Width, Image.Height, reason.c_str()));
+}
