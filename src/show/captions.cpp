@@ -39,7 +39,7 @@ struct Lettering {
 
 FontSpec LetteringFont(const Lettering& Text) {
     FontSpec font;
-    font.Name = "Verdana";
+    font.Name = kLetteringFont;
     font.Size = Text.Size;
     font.Bold = true;
     return font;

@@ -27,6 +27,9 @@
 
 class TPicture;
 
+// The font every glyph and caption is lettered in, bold.
+inline constexpr const char* kLetteringFont = "Verdana";
+
 // Ends the program at once from inside start-up (the wrong audio library).
 struct ProgramHalt {
     int ExitCode = 1;

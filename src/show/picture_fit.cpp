@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "render/picture.h"
+
 namespace {
 
 // One source sample and its share of a destination sample.
@@ -122,4 +124,13 @@ bool BoundSprite(TBitmap& Bitmap) {
     Resample(Bitmap, scaled, 0, 0, scaled.Width, scaled.Height, true, bounded);
     Bitmap.Assign(&bounded);
     return true;
+}
+
+void LoadScenePicture(TPicture& Picture, const std::string& FileName, bool Background) {
+    Picture.LoadFromFile(FileName);
+    TBitmap bitmap;
+    bitmap.Assign(Picture.Graphic());
+    const bool changed = Background ? FitBackground(bitmap) : BoundSprite(bitmap);
+    // The scene works on bitmaps: a ".dib" file's picture becomes one too.
+    if (changed || dynamic_cast<const TBitmap*>(Picture.Graphic()) == nullptr) Picture.SetGraphic(&bitmap);
 }

@@ -4,7 +4,11 @@
 // The built-in pictures (800 x 600 backgrounds, small sprites) pass unchanged.
 #pragma once
 
+#include <string>
+
 #include "render/bitmap.h"
+
+class TPicture;
 
 inline constexpr int kCoverWidth = 800;          // a background covers this width ...
 inline constexpr int kCoverHeight = 340;         // ... and this height, the blended band
@@ -34,3 +38,8 @@ bool FitBackground(TBitmap& Bitmap);
 // covers most of a new pixel and never tints the picture's own colours. True
 // when Bitmap was changed.
 bool BoundSprite(TBitmap& Bitmap);
+
+// Loads FileName into Picture as the scene shows it: a background fitted, a
+// sprite bounded, always held as a TBitmap. Raises the picture loader's
+// errors, which name the file.
+void LoadScenePicture(TPicture& Picture, const std::string& FileName, bool Background);

@@ -111,13 +111,7 @@ const std::string& TMainForm::SceneFile(const std::string& Name) const {
 void TMainForm::AddSceneImage(const std::string& Name) {
     auto* item = new TPictureCollectionItem(&ImageList->Items());
     item->SetName(Name);
-    TPicture& picture = item->Picture();
-    picture.LoadFromFile(InvitationFile(GraphPath, SceneFile(Name)));
-    TBitmap bitmap;
-    bitmap.Assign(picture.Graphic());
-    const bool changed = IsBackground(Name) ? FitBackground(bitmap) : BoundSprite(bitmap);
-    // The scene works on bitmaps: a ".dib" file's picture becomes one too.
-    if (changed || dynamic_cast<const TBitmap*>(picture.Graphic()) == nullptr) picture.SetGraphic(&bitmap);
+    LoadScenePicture(item->Picture(), InvitationFile(GraphPath, SceneFile(Name)), IsBackground(Name));
 }
 
 void TMainForm::PrepareBlends() {
