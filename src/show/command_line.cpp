@@ -70,6 +70,8 @@ std::string ExportFile(const std::string& File) {
 // The options that go with --export and those that go without it.
 void CheckExport(const CommandLine& Result) {
     if (Result.ExportTime && Result.Export.empty()) throw CommandLineError{"--seconds needs --export"};
+    if (Result.ExportTime && ExtensionOf(Result.Export) == ".html")
+        throw CommandLineError{"--seconds goes with a video: a web page plays as long as the guest watches"};
     if (!Result.Export.empty() && (Result.Window || Result.Headless || Result.PrintInvitation))
         throw CommandLineError{"--export makes a file and shows nothing: it takes no --window, --headless or "
                                "--print-invitation"};
@@ -78,7 +80,7 @@ void CheckExport(const CommandLine& Result) {
 } // namespace
 
 const std::vector<std::string>& ExportExtensions() {
-    static const std::vector<std::string> kExtensions = {".mp4", ".webm"};
+    static const std::vector<std::string> kExtensions = {".mp4", ".webm", ".html"};
     return kExtensions;
 }
 
@@ -144,6 +146,7 @@ std::string Usage() {
            "  --invitation FILE     play the invitation FILE describes (also given as the plain argument)\n"
            "  --print-invitation    write the built-in invitation as such a file to standard output\n"
            "  --export FILE         make FILE instead of playing: a video to send (.mp4, or .webm)\n"
+           "                        or the invitation as one web page (.html)\n"
            "  --seconds S           with --export: how long it runs (default: the music, or until the\n"
            "                        date and time have stood two seconds, whichever is later)\n"
            "  --window              play in a resizable 800 x 600 window instead of full screen\n"

@@ -34,7 +34,8 @@ struct CommandLineError {
     std::string Message;
 };
 
-// The extensions --export knows, each naming what it makes (".mp4", ".webm": a video).
+// The extensions --export knows, each naming what it makes (".mp4", ".webm": a
+// video; ".html": the invitation as one web page).
 const std::vector<std::string>& ExportExtensions();
 
 // File's extension in lower case, with its dot ("" when it has none).

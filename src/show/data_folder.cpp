@@ -28,3 +28,12 @@ std::string DataFolder(const std::string& ExecutableFolder) {
     }
     throw Exception("Data folder not found: looked in " + looked);
 }
+
+std::string WebModuleFile(const std::string& ExecutableFolder) {
+    for (const std::string& folder : {ExecutableFolder, DataFolder(ExecutableFolder)}) {
+        const std::string file = folder + "fuifje-web.html";
+        std::error_code error;
+        if (std::filesystem::is_regular_file(file, error)) return file;
+    }
+    return {};
+}

@@ -14,3 +14,8 @@ std::string ExecutableFolder();
 // trailing slash): "graph/" there if it exists, else the installed data
 // folder. Raises Exception naming every folder it looked in when neither exists.
 std::string DataFolder(const std::string& ExecutableFolder);
+
+// The web module the page export starts from: "fuifje-web.html" beside the
+// executable (as a build leaves it), else in the data folder (where an install
+// may put it). Empty when neither holds it.
+std::string WebModuleFile(const std::string& ExecutableFolder);

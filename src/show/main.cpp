@@ -1,10 +1,11 @@
 // The program: reads the command line and the invitation file (a bad one ends
 // it with status 2 before any window opens), then either exports the
-// invitation (video_export.h) or brings up the platform (a window, or headless
-// for tests), creates the main form and runs the application's loop until the
-// form closes. An exception that escapes start-up or a frame (the project's
-// own or any other std::exception, std::bad_alloc among them) is shown as the
-// application reports errors and ends the program with status 1.
+// invitation (video_export.h, page_export.h) or brings up the platform (a
+// window, or headless for tests), creates the main form and runs the
+// application's loop until the form closes. An exception that escapes start-up
+// or a frame (the project's own or any other std::exception, std::bad_alloc
+// among them) is shown as the application reports errors and ends the program
+// with status 1.
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "show/invitation_printer.h"
 #include "show/invitation_reader.h"
 #include "show/main_form.h"
+#include "show/page_export.h"
 #include "show/video_export.h"
 
 namespace {
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fuifje: %s\n", error.what());
         return 2;
     }
+    if (ExtensionOf(options.Export) == ".html") return ExportPage(options, content);
     if (!options.Export.empty()) return RunVideoExport(options, content);
     try {
         return RunShow(options, content);
