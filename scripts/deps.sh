@@ -15,6 +15,7 @@ PACKAGES=(
     libsndfile1-dev
     libcairo2-dev
     xvfb xdotool xauth x11-apps x11-utils openbox python3
+    emscripten nodejs chromium
     desktop-file-utils appstream lintian dpkg-dev man-db file
 )
 

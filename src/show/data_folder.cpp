@@ -30,8 +30,13 @@ std::string DataFolder(const std::string& ExecutableFolder) {
 }
 
 std::string WebModuleFile(const std::string& ExecutableFolder) {
-    for (const std::string& folder : {ExecutableFolder, DataFolder(ExecutableFolder)}) {
-        const std::string file = folder + "fuifje-web.html";
+    std::vector<std::string> folders = {ExecutableFolder};
+    try {
+        folders.push_back(DataFolder(ExecutableFolder));
+    } catch (const Exception&) { // no data folder: only the program's own folder can hold it
+    }
+    for (const std::string& folder : folders) {
+        const std::string file = folder + kWebModuleName;
         std::error_code error;
         if (std::filesystem::is_regular_file(file, error)) return file;
     }

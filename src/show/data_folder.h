@@ -15,6 +15,9 @@ std::string ExecutableFolder();
 // folder. Raises Exception naming every folder it looked in when neither exists.
 std::string DataFolder(const std::string& ExecutableFolder);
 
+// The file name of the web module (the show built for browsers as one page).
+inline constexpr const char* kWebModuleName = "fuifje-web.html";
+
 // The web module the page export starts from: "fuifje-web.html" beside the
 // executable (as a build leaves it), else in the data folder (where an install
 // may put it). Empty when neither holds it.

@@ -28,8 +28,9 @@ namespace {
 
 constexpr const char* kTitleMark = "<!--fuifje-title-->";
 constexpr const char* kFilesMark = "<!--fuifje-files-->";
-// Where the page's loader puts the files, in the show's file system.
-constexpr const char* kPageFolder = "/invitation/";
+// Where the page's loader puts the files in the show's file system: the data
+// folder of a program in "/", the folder the program in the page runs from.
+constexpr const char* kPageFolder = "/graph/";
 
 using Bytes = std::vector<uint8_t>;
 
@@ -192,15 +193,15 @@ int ExportPage(const CommandLine& Options, const Invitation& Content) {
                      Options.Export.c_str());
         return 2;
     }
-    const std::string dataFolder = DataFolder(ExecutableFolder());
-    const std::string music = InvitationFile(dataFolder, Content.Files.Music);
-    if (CheckAudioFile(music) != kAudioOk)
-        std::fprintf(stderr, "fuifje: the page will be silent: \"%s\" is not music the program plays\n",
-                     music.c_str());
     try {
+        const std::string dataFolder = DataFolder(ExecutableFolder());
+        const std::string music = InvitationFile(dataFolder, Content.Files.Music);
+        if (CheckAudioFile(music) != kAudioOk)
+            std::fprintf(stderr, "fuifje: the page will be silent: \"%s\" is not music the program plays\n",
+                         music.c_str());
         const Bytes moduleBytes = ReadFile(module);
-        const std::string page = ComposePage(std::string(moduleBytes.begin(), moduleBytes.end()), Content,
-                                             dataFolder, Options.Seed);
+        const std::string page =
+            ComposePage(std::string(moduleBytes.begin(), moduleBytes.end()), Content, dataFolder, Options.Seed);
         WriteWhole(Options.Export, page);
         std::printf("fuifje: wrote %s (%.1f MB)\n", Options.Export.c_str(), double(page.size()) / 1e6);
         return 0;
