@@ -68,6 +68,9 @@ TEST(CommandLine, ReadsEveryOption) {
         {"print invitation",
          {"--print-invitation"},
          [](const CommandLine& c) { EXPECT_TRUE(c.PrintInvitation); }},
+        {"export a web page",
+         {"--export", "Party.HTML"},
+         [](const CommandLine& c) { EXPECT_EQ(c.Export, "Party.HTML"); }},
     };
     for (const Accepted& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -99,6 +102,8 @@ TEST(CommandLine, RefusesUnknownOptionsAndMalformedValues) {
         {{"--frames", "5"}, "--headless"},
         {{"--snapshot", "5:a.png"}, "--headless"},
         {{"--headless", "--frames", "3", "--snapshot", "5:a.png"}, "after frame 3"},
+        {{"--export", "party.txt"}, "party.txt"},
+        {{"--export"}, "--export"},
     };
     for (const Refused& c : cases) {
         std::string joined;
