@@ -42,7 +42,7 @@ EM_JS(void, PutRgba,
 
 // RGBA bytes (as one little-endian word) of every 5-6-5 pixel value, made once.
 const std::array<uint32_t, 65536>& Rgb565Words() {
-    static const std::array<uint32_t, 65536> table = [] {
+    static const std::array<uint32_t, 65536> kTable = [] {
         std::array<uint32_t, 65536> words{};
         for (uint32_t pixel = 0; pixel < words.size(); ++pixel) {
             const uint32_t color = UnpackColor(PixelFormat::Rgb565, pixel); // $00BBGGRR
@@ -50,7 +50,7 @@ const std::array<uint32_t, 65536>& Rgb565Words() {
         }
         return words;
     }();
-    return table;
+    return kTable;
 }
 
 // Frame's pixels as RGBA bytes, rows top first.
