@@ -189,8 +189,8 @@ std::string ComposePage(const std::string& Module, const Invitation& Content, co
 int ExportPage(const CommandLine& Options, const Invitation& Content) {
     const std::string module = WebModuleFile(ExecutableFolder());
     if (module.empty()) {
-        std::fprintf(stderr, "fuifje: cannot write %s: the web module was not built (it needs emscripten)\n",
-                     Options.Export.c_str());
+        std::fprintf(stderr, "fuifje: cannot write %s: the web module %s was not built (it needs emscripten)\n",
+                     Options.Export.c_str(), kWebModuleName);
         return 2;
     }
     try {
