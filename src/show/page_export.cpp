@@ -7,6 +7,7 @@
 #include "show/page_export.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -155,19 +156,18 @@ std::string Replace(const std::string& Module, const std::string& Mark, const st
 // failure leaves no half page (and an older page stays whole).
 void WriteWhole(const std::string& FileName, const std::string& Text) {
     const std::string part = FileName + ".part";
+    std::error_code error;
     {
         std::ofstream out(part, std::ios::binary | std::ios::trunc);
         out.write(Text.data(), std::streamsize(Text.size()));
         out.close();
-        if (out) {
-            std::error_code error;
-            std::filesystem::rename(part, FileName, error);
-            if (!error) return;
-        }
+        if (!out) error = std::error_code(errno ? errno : EIO, std::generic_category());
     }
+    if (!error) std::filesystem::rename(part, FileName, error);
+    if (!error) return;
     std::error_code ignored;
     std::filesystem::remove(part, ignored);
-    throw Exception(Format("Cannot write \"%s\"", FileName.c_str()));
+    throw Exception(Format("Cannot write \"%s\": %s", FileName.c_str(), error.message().c_str()));
 }
 
 } // namespace
@@ -189,7 +189,8 @@ std::string ComposePage(const std::string& Module, const Invitation& Content, co
 int ExportPage(const CommandLine& Options, const Invitation& Content) {
     const std::string module = WebModuleFile(ExecutableFolder());
     if (module.empty()) {
-        std::fprintf(stderr, "fuifje: cannot write %s: the web module %s was not built (it needs emscripten)\n",
+        std::fprintf(stderr,
+                     "fuifje: cannot write %s: the web module %s was not built (it needs emscripten)\n",
                      Options.Export.c_str(), kWebModuleName);
         return 2;
     }
@@ -200,8 +201,8 @@ int ExportPage(const CommandLine& Options, const Invitation& Content) {
             std::fprintf(stderr, "fuifje: the page will be silent: \"%s\" is not music the program plays\n",
                          music.c_str());
         const Bytes moduleBytes = ReadFile(module);
-        const std::string page =
-            ComposePage(std::string(moduleBytes.begin(), moduleBytes.end()), Content, dataFolder, Options.Seed);
+        const std::string page = ComposePage(std::string(moduleBytes.begin(), moduleBytes.end()), Content,
+                                             dataFolder, Options.Seed);
         WriteWhole(Options.Export, page);
         std::printf("fuifje: wrote %s (%.1f MB)\n", Options.Export.c_str(), double(page.size()) / 1e6);
         return 0;
