@@ -103,6 +103,7 @@ TEST(CommandLine, RefusesUnknownOptionsAndMalformedValues) {
         {{"--snapshot", "5:a.png"}, "--headless"},
         {{"--headless", "--frames", "3", "--snapshot", "5:a.png"}, "after frame 3"},
         {{"--export", "party.txt"}, "party.txt"},
+        {{"--export", "party.html", "--seconds", "3"}, "--seconds"},
         {{"--export"}, "--export"},
     };
     for (const Refused& c : cases) {
