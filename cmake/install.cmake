@@ -1,6 +1,7 @@
 # Installs the program in the usual shape of a Linux program under a prefix P:
 #   P/bin/fuifje                          the program
-#   P/share/fuifje/                       the built-in pictures and music
+#   P/share/fuifje/                       the built-in pictures and music, and
+#                                         the web module (when it was built)
 #   P/share/applications/<id>.desktop     the menu entry (opens invitation files)
 #   P/share/icons/hicolor/<N>x<N>/apps/   the icon at 48, 128 and 256 pixels
 #   P/share/metainfo/<id>.metainfo.xml    the software centres' description
@@ -35,6 +36,9 @@ add_custom_target(fuifje_install_files ALL DEPENDS ${icons} ${PROJECT_BINARY_DIR
 
 install(TARGETS fuifje RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY assets/graph/ DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)
+if(TARGET fuifje_web_module) # the page export's starting point (cmake/web_module.cmake)
+    install(FILES ${web_module} DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)
+endif()
 install(FILES data/${FUIFJE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/${FUIFJE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${icon_folder}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)

@@ -41,6 +41,12 @@ grep -qF "\"$usr/share/fuifje/bgnd_night.bmp\"" printed.toml || fail "the printe
 "$program" --headless --seed 1 --frames 600 --snapshot 600:printed-600.png printed.toml
 cmp -s printed-600.png built-600.png || fail "the printed invitation plays differently from the built-in one"
 
+# Where the web module was built, the installed program writes the page from its data folder.
+if [ -f "$build/fuifje-web.html" ]; then
+    "$program" --export page.html 2>/dev/null || fail "the installed program did not write the page"
+    [ "$(stat -c %s page.html)" -gt "$(stat -c %s "$build/fuifje-web.html")" ] || fail "the page has no invitation in it"
+fi
+
 # Without its data folder it names both places it looked in, in one line, and exits 1.
 mv "$usr/share/fuifje" "$work/hidden"
 for arguments in "--headless --frames 1" "--print-invitation"; do
