@@ -80,11 +80,13 @@ VideoSettings SettingsFor(const CommandLine& Options, const Invitation& Content,
 }
 
 // The export itself; raises on a failure, returns the stopping signal or 0.
+// The destination is tried first: a folder that cannot take the video is said
+// at once, before the music is read or the data folder looked for.
 int Export(const CommandLine& Options, const Invitation& Content, StopSignals& Signals) {
+    PendingFile file(Options.Export);
     const std::string music = InvitationFile(DataFolder(ExecutableFolder()), Content.Files.Music);
     const int64_t frames =
         Options.ExportTime ? FramesFor(*Options.ExportTime) : ExportFrames(Content, SoundMilliseconds(music));
-    PendingFile file(Options.Export);
     const std::unique_ptr<VideoEncoder> encoder =
         CreateVideoEncoder(SettingsFor(Options, Content, file.Path(), frames));
     ExportProgress progress(Options.Export, frames, isatty(STDERR_FILENO) != 0);
