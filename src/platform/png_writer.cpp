@@ -24,33 +24,38 @@ std::vector<uint8_t> RgbBytes(const PixelView& Image) {
     return rgb;
 }
 
+// libpng's description of an 8-bit RGB picture of Image's size.
+png_image RgbImageOf(const PixelView& Image) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(Image.Width);
+    png.height = png_uint_32(Image.Height);
+    png.format = PNG_FORMAT_RGB;
+    return png;
+}
+
+// Why libpng failed, with its state freed.
+std::string FailureOf(png_image& Png) {
+    const std::string reason = Png.message;
+    png_image_free(&Png);
+    return reason;
+}
+
 } // namespace
 
 void WritePng(const std::string& FileName, const PixelView& Image) {
     if (Image.Empty()) throw Exception(Format("Cannot write \"%s\": the picture is empty", FileName.c_str()));
     const std::vector<uint8_t> rgb = RgbBytes(Image);
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(Image.Width);
-    png.height = png_uint_32(Image.Height);
-    png.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&png, FileName.c_str(), 0, rgb.data(), Image.Width * 3, nullptr)) {
-        const std::string reason = png.message;
-        png_image_free(&png);
-        throw Exception(Format("Cannot write \"%s\": %s", FileName.c_str(), reason.c_str()));
-    }
+    png_image png = RgbImageOf(Image);
+    if (!png_image_write_to_file(&png, FileName.c_str(), 0, rgb.data(), Image.Width * 3, nullptr))
+        throw Exception(Format("Cannot write \"%s\": %s", FileName.c_str(), FailureOf(png).c_str()));
 }
 
 std::vector<uint8_t> EncodePng(const PixelView& Image) {
     if (Image.Empty()) throw Exception("Cannot encode an empty picture as PNG");
     const std::vector<uint8_t> rgb = RgbBytes(Image);
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(Image.Width);
-    png.height = png_uint_32(Image.Height);
-    png.format = PNG_FORMAT_RGB;
+    png_image png = RgbImageOf(Image);
     // The first call only measures; the second writes into a buffer of that size.
     png_alloc_size_t size = 0;
     std::vector<uint8_t> bytes;
@@ -61,8 +66,6 @@ std::vector<uint8_t> EncodePng(const PixelView& Image) {
             return bytes;
         }
     }
-    const std::string reason = png.message;
-    png_image_free(&png);
-    throw Exception(
-        Format("Cannot encode a %d x %d picture as PNG: %s", Image.Width, Image.Height, reason.c_str()));
+    throw Exception(Format("Cannot encode a %d x %d picture as PNG: %s", Image.Width, Image.Height,
+                           FailureOf(png).c_str()));
 }
