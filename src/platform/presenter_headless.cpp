@@ -12,6 +12,8 @@ void HeadlessPresenter::Open(const std::string& Caption) {
 void HeadlessPresenter::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth,
                                 int ScreenHeight, bool /*WaitVBlank*/) {
     if (!FOpen) return;
+    ++FPresentCount;
+    if (!KeepFrames && !OnPresent) return;
     const bool sameScreen = !FScreen.Empty() && FScreen.Width() == ScreenWidth &&
                             FScreen.Height() == ScreenHeight && FScreen.Format() == Frame.Format;
     if (!sameScreen && !FScreen.Create(ScreenWidth, ScreenHeight, Frame.Format)) return;
@@ -23,7 +25,6 @@ void HeadlessPresenter::Present(const PixelView& Frame, const TRect& Target, int
     } else {
         StretchPixels(FScreen.View(), Target, Frame, ViewBounds(Frame));
     }
-    ++FPresentCount;
     if (OnPresent) OnPresent(FScreen.View());
 }
 

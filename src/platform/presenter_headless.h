@@ -31,6 +31,10 @@ public:
 
     // Called with each presented picture, as LastFrame would give it.
     std::function<void(const PixelView& Screen)> OnPresent;
+    // Whether presented pictures are composed into LastFrame. A run that saves
+    // only a few frames turns it off in between: composing the screen costs
+    // about a tenth of a frame's drawing. OnPresent's listener gets them anyway.
+    bool KeepFrames = true;
 
 private:
     DisplayMode FDesktop;

@@ -6,6 +6,7 @@
 // or a frame (the project's own or any other std::exception, std::bad_alloc
 // among them) is shown as the application reports errors and ends the program
 // with status 1.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -36,13 +37,17 @@ std::string Describe(const std::exception& Error) {
 // and close the form after the last frame.
 void WatchHeadlessFrames(TMainForm& Form, PlatformServices& Platform, const CommandLine& Options) {
     TDXTimerEvent drawFrame = Form.DXTimer->OnTimer;
-    Form.DXTimer->OnTimer = [&Form, &Platform, &Options, drawFrame](TObject* Sender, int32_t LagCount) {
-        const int before = Platform.HeadlessScreen->PresentCount();
+    HeadlessPresenter& screen = *Platform.HeadlessScreen;
+    Form.DXTimer->OnTimer = [&Form, &screen, &Options, drawFrame](TObject* Sender, int32_t LagCount) {
+        const int before = screen.PresentCount();
+        // Only the frames that are saved are composed into a whole screen.
+        screen.KeepFrames = std::any_of(Options.Snapshots.begin(), Options.Snapshots.end(),
+                                        [before](const Snapshot& S) { return S.Frame == before + 1; });
         drawFrame(Sender, LagCount);
-        const int frame = Platform.HeadlessScreen->PresentCount();
+        const int frame = screen.PresentCount();
         if (frame == before) return;
         for (const Snapshot& snapshot : Options.Snapshots)
-            if (snapshot.Frame == frame) Platform.HeadlessScreen->SaveFrame(snapshot.File);
+            if (snapshot.Frame == frame) screen.SaveFrame(snapshot.File);
         if (frame >= Options.Frames) Form.Close();
     };
 }
