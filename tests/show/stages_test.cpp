@@ -2,6 +2,7 @@
 // to day does to the scene images and the tweens.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "render/bitmap.h"
@@ -85,6 +86,28 @@ TEST(Stages, BlendPicturesMixesDayIntoNightInTwentyFiveSteps) {
         EXPECT_EQ(blends.Items(i)->Picture().Width(), kWidth);
         EXPECT_EQ(blends.Items(i)->Picture().Height(), kHeight);
         EXPECT_TRUE(blends.Items(i)->SystemMemory);
+    }
+}
+
+// Every pair of day and night bytes, at every step, mixes to (n - d) / 25 * step
+// + d rounded to the nearest, as the real numbers give it.
+TEST(Stages, BlendPicturesRoundEveryPairOfBytesAsTheRealMix) {
+    ShowRig run;
+    TPicture day, night, dest;
+    auto pairAt = [](int x, int y) { return (y * kWidth + x) % 65536; }; // day byte * 256 + night byte
+    Paint32(day, kWidth, kHeight, [&](int x, int y, int) { return uint8_t(pairAt(x, y) >> 8); });
+    Paint32(night, kWidth, kHeight, [&](int x, int y, int) { return uint8_t(pairAt(x, y)); });
+    Paint32(dest, kWidth, kHeight, [](int, int, int) { return uint8_t(0); });
+    for (int step = 0; step <= 25; ++step) {
+        run.Form->BlendPictures(day, night, dest, step);
+        int wrong = 0;
+        for (int y = 0; y * kWidth < 65536; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const int d = pairAt(x, y) >> 8, n = pairAt(x, y) & 255;
+                const auto mix = uint8_t(std::nearbyint(double(n - d) / 25 * step + d));
+                wrong += dest.Bitmap().ScanLine(y)[x * 4 + 1] != mix;
+            }
+        EXPECT_EQ(wrong, 0) << "step " << step;
     }
 }
 
