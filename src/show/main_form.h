@@ -108,8 +108,11 @@ public:
     // [SECTION] Stages (stages.cpp)
     // Switches the scene to NewStage: drops and loads images, starts the stage's tweens.
     void SetStage(uint8_t NewStage);
-    // Computes the 26 night-to-day blend pictures into BlendList.
+    // Adds the 26 night-to-day blend items to BlendList, their pictures still empty.
     void PrepareBlends();
+    // Mixes the first blend picture not made yet (one per night frame; the dawn
+    // makes any left at once). False when all are made.
+    bool MakeNextBlend();
     // Writes into Dest the mix of the two backgrounds at Step (0 day to 25 night).
     void BlendPictures(TPicture& Day, TPicture& Night, TPicture& Dest, int32_t Step);
 

@@ -106,6 +106,7 @@ void TMainForm::DrawNightBackground() {
         else if (Stage == 2)
             if (auto* day = Scene("bgnd_day")) day->Draw(DS->Surface(), 0, 0, 0);
     } else if (Stage == 0) {
+        MakeNextBlend();
         if (auto* night = Scene("bgnd_night")) night->Draw(DS->Surface(), 0, 0, 0);
     }
 }

@@ -1,6 +1,7 @@
 // The three stages of the show (0 night, 1 dawn, 2 day and finale): which
 // images each needs from the asset folder, which tweens it starts, and the 26
-// night-to-day blend pictures computed once at start-up.
+// night-to-day blend pictures, mixed one per night frame so that start-up does
+// not wait for them.
 
 #include <cstring>
 
@@ -59,6 +60,8 @@ void TMainForm::SetStage(uint8_t NewStage) {
             event->Start();
         PlaySoundtrack(InvitationFile(GraphPath, FInvitation.Files.Music));
     } else if (Stage == 1) {
+        while (MakeNextBlend()) {
+        }
         AddSceneImage("moon"); // a fresh load: the night's moon was dropped above
         AddSceneImage("sun");
         Star1->Enabled = Star2->Enabled = false;
@@ -114,17 +117,30 @@ void TMainForm::AddSceneImage(const std::string& Name) {
 }
 
 void TMainForm::PrepareBlends() {
-    TPicture& day = Scene("bgnd_day")->Picture();
-    TPicture& night = Scene("bgnd_night")->Picture();
+    Scene("bgnd_day")->Picture().Bitmap().SetPixelFormat(pf32bit);
+    Scene("bgnd_night")->Picture().Bitmap().SetPixelFormat(pf32bit);
     for (int32_t step = 0; step <= kBlendSteps; ++step) {
         auto* item = new TPictureCollectionItem(&BlendList->Items());
-        item->Picture().Bitmap().SetPixelFormat(pf32bit); // before the size: no conversion
-        item->Picture().Bitmap().SetSize(kBlendWidth, kBlendHeight);
         item->SystemMemory = true;
-        day.Bitmap().SetPixelFormat(pf32bit);
-        night.Bitmap().SetPixelFormat(pf32bit);
-        BlendPictures(day, night, item->Picture(), step);
     }
+}
+
+bool TMainForm::MakeNextBlend() {
+    TPictureCollection& blends = BlendList->Items();
+    int step = 0;
+    while (step < blends.Count() && !blends.Items(step)->Picture().Bitmap().Empty())
+        ++step;
+    if (step == blends.Count()) return false;
+    TBitmap& blend = blends.Items(step)->Picture().Bitmap();
+    blend.SetPixelFormat(pf32bit); // before the size: no conversion
+    blend.SetSize(kBlendWidth, kBlendHeight);
+    BlendPictures(Scene("bgnd_day")->Picture(), Scene("bgnd_night")->Picture(), blends.Items(step)->Picture(),
+                  step);
+    // Surfaces for all at once: each restore empties the renderer's texture cache.
+    if (step == blends.Count() - 1)
+        for (int i = 0; i < blends.Count(); ++i)
+            blends.Items(i)->Restore();
+    return true;
 }
 
 void TMainForm::BlendPictures(TPicture& Day, TPicture& Night, TPicture& Dest, int32_t Step) {

@@ -74,9 +74,14 @@ TEST(Stages, BlendPicturesMixesDayIntoNightInTwentyFiveSteps) {
         EXPECT_EQ(std::vector<int>(pixel, pixel + 4), (std::vector<int>{value, value, value, 0})) << step;
     }
 
-    // After start-up: 26 blend pictures from the day (0) to the night (25) background.
+    // After start-up: 26 blend items, whose pictures from the day (0) to the
+    // night (25) background are mixed one per night frame.
     TPictureCollection& blends = run.Form->BlendList->Items();
     ASSERT_EQ(blends.Count(), 26);
+    int made = 0;
+    while (run.Form->MakeNextBlend())
+        ++made;
+    EXPECT_EQ(made, 26);
     TPictureCollection& images = run.Form->ImageList->Items();
     TBitmap& dayBackground = images.Items(images.Find("bgnd_day"))->Picture().Bitmap();
     TBitmap& nightBackground = images.Items(images.Find("bgnd_night"))->Picture().Bitmap();
@@ -123,6 +128,7 @@ TEST(Stages, OtherSizedBackgroundsBlendOnceFitted) {
     rig.Create(folder.Folder(), false);
     ASSERT_TRUE(FitBackground(day.Bitmap()));
     day.Bitmap().SetPixelFormat(pf32bit);
+    ASSERT_TRUE(rig.Form->MakeNextBlend());
     EXPECT_TRUE(SameColors(rig.Form->BlendList->Items().Items(0)->Picture().Bitmap(), day.Bitmap(), true));
 }
 
