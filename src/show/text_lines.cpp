@@ -133,7 +133,10 @@ void TMainForm::DrawLineCharacters(const TTextEffect& Line) {
     for (size_t j = 0; j < Line.Chars->size(); ++j) {
         const int32_t glyph = (*Line.Chars)[j]->Glyph;
         int32_t x = 0, y = 0, tilt = 0;
-        if (glyph == -1 || !Line.Sinus->GetPosition(static_cast<int32_t>(j), x, y, tilt)) continue;
+        const auto index = static_cast<int32_t>(j);
+        // Letters off to the side cost no sines (most of a long line is).
+        if (glyph == -1 || !Line.Sinus->ColumnVisible(index) || !Line.Sinus->GetPosition(index, x, y, tilt))
+            continue;
         glyphs.Items(glyph)->DrawRotate(DS->Surface(), x, y + CharPulse->Value, kGlyphSize, kGlyphSize, 0,
                                         0.5, 0.5, tilt);
     }
