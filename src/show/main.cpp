@@ -40,9 +40,11 @@ void WatchHeadlessFrames(TMainForm& Form, PlatformServices& Platform, const Comm
     HeadlessPresenter& screen = *Platform.HeadlessScreen;
     Form.DXTimer->OnTimer = [&Form, &screen, &Options, drawFrame](TObject* Sender, int32_t LagCount) {
         const int before = screen.PresentCount();
-        // Only the frames that are saved are composed into a whole screen.
-        screen.KeepFrames = std::any_of(Options.Snapshots.begin(), Options.Snapshots.end(),
-                                        [before](const Snapshot& S) { return S.Frame == before + 1; });
+        // Only the frames that are saved, and the last, are composed into a whole screen.
+        const int next = before + 1;
+        screen.KeepFrames =
+            next >= Options.Frames || std::any_of(Options.Snapshots.begin(), Options.Snapshots.end(),
+                                                  [next](const Snapshot& S) { return S.Frame == next; });
         drawFrame(Sender, LagCount);
         const int frame = screen.PresentCount();
         if (frame == before) return;

@@ -17,8 +17,10 @@ StillPresenterWeb::~StillPresenterWeb() {
 
 void StillPresenterWeb::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth,
                                 int ScreenHeight, bool WaitVBlank) {
+    const bool showNow = emscripten_get_now() - FShownAt >= kShowEveryMilliseconds;
+    KeepFrames = KeepFrames || showNow; // a headless run composes only the frames it saves
     HeadlessPresenter::Present(Frame, Target, ScreenWidth, ScreenHeight, WaitVBlank);
-    if (emscripten_get_now() - FShownAt < kShowEveryMilliseconds) return;
+    if (!showNow) return;
     ShowLastFrame();
     emscripten_sleep(0); // the browser's turn: it paints the canvas and stays responsive
     FShownAt = emscripten_get_now();
