@@ -1,5 +1,6 @@
 # Installs the program in the usual shape of a Linux program under a prefix P:
 #   P/bin/fuifje                          the program
+#   P/lib/fuifje/fuifje-video.so          the video encoder, opened for a video export
 #   P/share/fuifje/                       the built-in pictures and music, and
 #                                         the web module (when it was built)
 #   P/share/applications/<id>.desktop     the menu entry (opens invitation files)
@@ -8,13 +9,16 @@
 #   P/share/man/man6/fuifje.6.gz          the manual page
 #   P/share/doc/fuifje/copyright
 #   P/share/doc/fuifje/examples/          two example invitations to play or copy
-# The program finds P/share/fuifje/ relative to its own folder
-# (src/show/data_folder.cpp), so the prefix may change at install time.
+# The program finds P/share/fuifje/ and P/lib/fuifje/ relative to its own folder
+# (src/show/data_folder.cpp, src/platform/video_encoder_loader.cpp), so the
+# prefix may change at install time.
 include(GNUInstallDirs)
 set(FUIFJE_APP_ID nl.fuifje.Fuifje)
 
 file(RELATIVE_PATH installed_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/fuifje)
 target_compile_definitions(fuifje_show PRIVATE FUIFJE_INSTALLED_DATA="${installed_data}")
+file(RELATIVE_PATH installed_modules ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/fuifje)
+target_compile_definitions(fuifje_platform PRIVATE FUIFJE_INSTALLED_MODULES="${installed_modules}")
 
 # The icons, drawn by our generator; the metadata and the manual page with the
 # version filled in, the page compressed without a time stamp (the same bytes
@@ -35,6 +39,7 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/fuifje.6.gz
 add_custom_target(fuifje_install_files ALL DEPENDS ${icons} ${PROJECT_BINARY_DIR}/man/fuifje.6.gz)
 
 install(TARGETS fuifje RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS fuifje_video_module LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/fuifje)
 install(DIRECTORY assets/graph/ DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)
 if(TARGET fuifje_web_module) # the page export's starting point (cmake/web_module.cmake)
     install(FILES ${web_module} DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)

@@ -138,7 +138,7 @@ void MusicDecoder::Convert(AVFrame* Decoded) {
         throw std::bad_alloc();
 }
 
-int64_t SoundMilliseconds(const std::string& File) {
+int64_t MusicMilliseconds(const std::string& File) {
     std::string reason;
     const AvInputPtr input = OpenMusic(File, reason);
     if (!input) return -1;

@@ -35,4 +35,4 @@ private:
 
 // How long the sound File plays in milliseconds, as its container says; -1
 // when it cannot be opened as one of the formats above or has no sound.
-int64_t SoundMilliseconds(const std::string& File);
+int64_t MusicMilliseconds(const std::string& File);

@@ -1,8 +1,8 @@
 // Turning presented frames into a video file with a sound track: the seam
 // between a show that hands over one picture per frame and the codecs behind
-// it (video_encoder_ffmpeg.h). Frames come at the show's own pace, one per
-// 30 ms of video; the sound track is a music file laid under them from the
-// first frame on, cut or padded with silence to the video's length.
+// it (video_encoder_ffmpeg.h, in a module of its own: video_module.h). Frames come at the show's own pace,
+// one per 30 ms of video; the sound track is a music file laid under them from the first frame on, cut or
+// padded with silence to the video's length.
 //
 //     VideoSettings settings{"party.mp4.part", VideoContainer::Mp4, 800, 600, 7835, "music.mp3"};
 //     std::unique_ptr<VideoEncoder> video = CreateVideoEncoder(settings);
@@ -62,4 +62,11 @@ public:
 // An encoder on FFmpeg's libraries writing Settings.File at once. Raises
 // EVideoError when the file cannot be opened or an encoder is missing.
 // Destroying it without Finish stops at once and leaves an unfinished file.
+// The encoder lives in the video module, which the first call of this or of
+// SoundMilliseconds opens; either raises EVideoError naming the module's
+// file when it is missing, cannot be loaded or is of another build.
 std::unique_ptr<VideoEncoder> CreateVideoEncoder(const VideoSettings& Settings);
+
+// How long the sound File plays in milliseconds, as its container says; -1
+// when it cannot be opened as a music file or has no sound.
+int64_t SoundMilliseconds(const std::string& File);

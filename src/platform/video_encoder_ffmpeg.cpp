@@ -11,7 +11,7 @@
 #include "platform/audio_track.h"
 #include "platform/ffmpeg_types.h"
 #include "platform/frame_queue.h"
-#include "platform/video_encoder.h"
+#include "platform/video_encoder_ffmpeg.h"
 #include "platform/video_track.h"
 
 namespace {
@@ -159,7 +159,7 @@ void FfmpegVideoEncoder::Finish() {
 
 } // namespace
 
-std::unique_ptr<VideoEncoder> CreateVideoEncoder(const VideoSettings& Settings) {
+std::unique_ptr<VideoEncoder> CreateFfmpegVideoEncoder(const VideoSettings& Settings) {
     av_log_set_level(AV_LOG_FATAL); // failures come back as our own messages naming the file
     return std::make_unique<FfmpegVideoEncoder>(Settings);
 }

@@ -6,12 +6,6 @@
 
 #include "core/exception.h"
 
-std::string ExecutableFolder() {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string("./") : exe.parent_path().string() + "/";
-}
-
 // FUIFJE_INSTALLED_DATA is the data folder as seen from the installed program's
 // folder; the build derives it from the install folders, so the two agree.
 std::string DataFolder(const std::string& ExecutableFolder) {

@@ -6,9 +6,7 @@
 
 #include <string>
 
-// The folder of the running executable, with its trailing slash ("./" when the
-// system cannot tell).
-std::string ExecutableFolder();
+#include "platform/executable_folder.h"
 
 // The data folder of a program that lives in ExecutableFolder (both with a
 // trailing slash): "graph/" there if it exists, else the installed data

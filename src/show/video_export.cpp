@@ -8,7 +8,6 @@
 
 #include "core/random.h"
 #include "platform/audio_headless.h"
-#include "platform/music_decoder.h"
 #include "platform/platform_services.h"
 #include "platform/stop_signals.h"
 #include "platform/video_encoder.h"

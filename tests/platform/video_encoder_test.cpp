@@ -9,7 +9,7 @@
 #include <random>
 
 #include "platform/pixel_buffer.h"
-#include "platform/video_encoder.h"
+#include "platform/video_encoder_ffmpeg.h"
 #include "platform/video_facts.h"
 #include "platform/yuv_convert.h"
 
@@ -66,7 +66,7 @@ Encoded Encode(VideoContainer Container, int Frames, const std::string& Music, i
     VideoSettings settings = SettingsFor(file, Container, Frames, Music);
     settings.OnWarning = [&](const std::string& Warning) { result.Warnings.push_back(Warning); };
     {
-        const std::unique_ptr<VideoEncoder> encoder = CreateVideoEncoder(settings);
+        const std::unique_ptr<VideoEncoder> encoder = CreateFfmpegVideoEncoder(settings);
         PixelBuffer picture;
         picture.Create(kWidth, kHeight, PixelFormat::Rgb565);
         for (int i = 0; i < Frames; ++i) {
@@ -141,14 +141,14 @@ TEST(VideoEncoder, RefusesAFileItCannotWriteAndAShortVideo) {
     VideoSettings settings =
         SettingsFor(fs::temp_directory_path() / "no-such-folder" / "x.mp4", VideoContainer::Mp4, 5, "");
     try {
-        CreateVideoEncoder(settings);
+        CreateFfmpegVideoEncoder(settings);
         ADD_FAILURE() << "an unwritable file was accepted";
     } catch (const EVideoError& error) {
         EXPECT_NE(error.Message.find("Cannot write \"" + settings.File + "\""), std::string::npos)
             << error.Message;
     }
     settings.File = (fs::temp_directory_path() / "fuifje-short.mp4").string();
-    const std::unique_ptr<VideoEncoder> encoder = CreateVideoEncoder(settings);
+    const std::unique_ptr<VideoEncoder> encoder = CreateFfmpegVideoEncoder(settings);
     PixelBuffer picture;
     picture.Create(kWidth, kHeight, PixelFormat::Rgb565);
     encoder->AddFrame(picture.View());

@@ -1,6 +1,5 @@
 // Videos in a web page: there are none. A page plays the show and makes no
 // files, so the video export's platform parts only say so.
-#include "platform/music_decoder.h"
 #include "platform/video_encoder.h"
 
 std::unique_ptr<VideoEncoder> CreateVideoEncoder(const VideoSettings& Settings) {
