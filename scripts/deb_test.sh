@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package round trip, run by ./test.sh after the build: cpack -G DEB
-# in build/, lintian (no errors; its warnings are shown), dpkg -i, the
-# installed program plays headless from another folder with the build's
-# frames, dpkg -r and --purge, and no file of the package is left behind.
+# in build/, lintian (no errors; its warnings are shown), FFmpeg's libraries
+# among its dependencies (for the video module), dpkg -i, the installed program
+# plays headless from another folder with the build's frames and exports a
+# video, dpkg -r and --purge, and no file of the package is left behind.
 # It installs into the running system, so it needs root, dpkg-deb and lintian
 # (skipped without them), refuses to touch a fuifje package that is already
 # installed, and holds a lock so that two checkouts never race.
@@ -32,6 +33,8 @@ lintian --no-tag-display-limit "$deb" 2>&1 | grep -E '^[EW]:' >build/lintian.log
 if grep -q '^E:' build/lintian.log; then cat build/lintian.log >&2; fail "lintian found errors"; fi
 echo "lintian: $(grep -c '^W:' build/lintian.log || true) warnings"
 cat build/lintian.log
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q 'libavcodec' <<<"$depends" || fail "the package does not depend on FFmpeg's libraries: $depends"
 
 work=$(mktemp -d)
 cleanup() {
@@ -47,6 +50,7 @@ SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy /usr/games/fuifje --headless --seed 
     --snapshot 600:installed.png || fail "the installed program did not play"
 "$root/build/fuifje" --headless --seed 1 --frames 600 --snapshot 600:built.png
 cmp -s installed.png built.png || fail "the installed program's frame 600 differs from the build's"
+/usr/games/fuifje --export video.mp4 --seconds 1 2>/dev/null || fail "the installed program did not export a video"
 
 dpkg -r fuifje >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg -r failed"; }
 dpkg --purge fuifje >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg --purge failed"; }
@@ -54,5 +58,6 @@ while read -r path; do
     # Shared folders such as /usr/share/icons stay; the package's own go with it.
     if [ -f "$path" ] || [ -L "$path" ]; then fail "$path was left behind"; fi
 done <"$work/files.txt"
-[ ! -e /usr/share/fuifje ] && [ ! -e /usr/share/doc/fuifje ] || fail "the package's folders were left behind"
+[ ! -e /usr/share/fuifje ] && [ ! -e /usr/lib/fuifje ] && [ ! -e /usr/share/doc/fuifje ] ||
+    fail "the package's folders were left behind"
 echo "deb test: $(basename "$deb") installed, played and removed cleanly"

@@ -6,6 +6,6 @@
 #include "platform/video_encoder_ffmpeg.h"
 
 extern "C" __attribute__((visibility("default"))) const VideoModule* FuifjeVideoModule() {
-    static const VideoModule module{kVideoModuleAbi, CreateFfmpegVideoEncoder, MusicMilliseconds};
-    return &module;
+    static const VideoModule kModule{kVideoModuleAbi, CreateFfmpegVideoEncoder, MusicMilliseconds};
+    return &kModule;
 }

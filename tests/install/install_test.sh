@@ -2,8 +2,10 @@
 # Installs the build under /usr in a temporary DESTDIR and checks what a host
 # gets: the installed program plays headless from another working folder with
 # the same frames as the build folder's program, also with an installed example
-# invitation and with the built-in one it prints, says in one line where it
-# looked when its data folder is gone, runs every command line of its desktop
+# invitation and with the built-in one it prints, exports a video with its
+# video module (and, without that module or with a broken one, says so in one
+# line and leaves no file), starts without FFmpeg's libraries, says in one line
+# where it looked when its data folder is gone, runs every command line of its desktop
 # entry, and its desktop entry, metadata, icons and manual page pass their
 # validators; the manual page names every option of --help.
 # Usage: install_test.sh <build folder>
@@ -46,6 +48,33 @@ if [ -f "$build/fuifje-web.html" ]; then
     "$program" --export page.html 2>/dev/null || fail "the installed program did not write the page"
     [ "$(stat -c %s page.html)" -gt "$(stat -c %s "$build/fuifje-web.html")" ] || fail "the page has no invitation in it"
 fi
+
+# A video from the installed program, which opens its video module only for it.
+ffmpeg=$(ldd "$program" | grep -E 'libav|libsw' || true)
+[ -z "$ffmpeg" ] || fail "the program links FFmpeg's libraries: $ffmpeg"
+"$program" --export video.mp4 --seconds 2 2>/dev/null || fail "the installed program did not export a video"
+if command -v ffprobe >/dev/null; then
+    seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 video.mp4)
+    awk -v s="$seconds" 'BEGIN { exit !(s > 1.9 && s < 2.1) }' || fail "the video is $seconds s long, expected 2"
+else
+    [ "$(head -c 8 video.mp4 | tail -c 4)" = ftyp ] || fail "video.mp4 is not an MP4 file"
+fi
+
+# Without its video module, or with a broken one, a video export names the
+# module's file and the reason in one line, exits 1 and leaves no file.
+module=$usr/lib/fuifje/fuifje-video.so
+mv "$module" "$work/module.so"
+for broken in missing empty; do
+    [ "$broken" = empty ] && : >"$module"
+    mkdir videos
+    status=0
+    "$program" --export videos/party.mp4 --seconds 1 2>errors.txt || status=$?
+    [ "$status" -eq 1 ] || fail "$broken module: exit status $status, expected 1"
+    [ "$(wc -l <errors.txt)" -eq 1 ] && grep -qF "\"$module\": " errors.txt ||
+        fail "$broken module: not one line naming it: $(cat errors.txt)"
+    rmdir videos || fail "$broken module: the export left $(ls videos)"
+done
+mv "$work/module.so" "$module"
 
 # Without its data folder it names both places it looked in, in one line, and exits 1.
 mv "$usr/share/fuifje" "$work/hidden"
