@@ -1,6 +1,6 @@
 # Installs the program in the usual shape of a Linux program under a prefix P:
 #   P/bin/fuifje                          the program
-#   P/lib/fuifje/fuifje-video.so          the video encoder, opened for a video export
+#   P/lib/<triplet>/fuifje/               the video encoder module, opened for a video export
 #   P/share/fuifje/                       the built-in pictures and music, and
 #                                         the web module (when it was built)
 #   P/share/applications/<id>.desktop     the menu entry (opens invitation files)
@@ -9,7 +9,7 @@
 #   P/share/man/man6/fuifje.6.gz          the manual page
 #   P/share/doc/fuifje/copyright
 #   P/share/doc/fuifje/examples/          two example invitations to play or copy
-# The program finds P/share/fuifje/ and P/lib/fuifje/ relative to its own folder
+# The program finds P/share/fuifje/ and the module's folder relative to its own
 # (src/show/data_folder.cpp, src/platform/video_encoder_loader.cpp), so the
 # prefix may change at install time.
 include(GNUInstallDirs)
@@ -17,7 +17,15 @@ set(FUIFJE_APP_ID nl.fuifje.Fuifje)
 
 file(RELATIVE_PATH installed_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/fuifje)
 target_compile_definitions(fuifje_show PRIVATE FUIFJE_INSTALLED_DATA="${installed_data}")
-file(RELATIVE_PATH installed_modules ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/fuifje)
+# The video module's folder: Debian keeps a package's private libraries in
+# lib/<multiarch triplet>/<package>/ whatever the prefix (outside the folders
+# of public libraries, so its package runs no ldconfig).
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(module_folder lib/${CMAKE_LIBRARY_ARCHITECTURE}/fuifje)
+else()
+    set(module_folder ${CMAKE_INSTALL_LIBDIR}/fuifje)
+endif()
+file(RELATIVE_PATH installed_modules ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${module_folder})
 target_compile_definitions(fuifje_platform PRIVATE FUIFJE_INSTALLED_MODULES="${installed_modules}")
 
 # The icons, drawn by our generator; the metadata and the manual page with the
@@ -39,7 +47,7 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/fuifje.6.gz
 add_custom_target(fuifje_install_files ALL DEPENDS ${icons} ${PROJECT_BINARY_DIR}/man/fuifje.6.gz)
 
 install(TARGETS fuifje RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS fuifje_video_module LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/fuifje)
+install(TARGETS fuifje_video_module LIBRARY DESTINATION ${module_folder})
 install(DIRECTORY assets/graph/ DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)
 if(TARGET fuifje_web_module) # the page export's starting point (cmake/web_module.cmake)
     install(FILES ${web_module} DESTINATION ${CMAKE_INSTALL_DATADIR}/fuifje)

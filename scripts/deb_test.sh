@@ -58,6 +58,6 @@ while read -r path; do
     # Shared folders such as /usr/share/icons stay; the package's own go with it.
     if [ -f "$path" ] || [ -L "$path" ]; then fail "$path was left behind"; fi
 done <"$work/files.txt"
-[ ! -e /usr/share/fuifje ] && [ ! -e /usr/lib/fuifje ] && [ ! -e /usr/share/doc/fuifje ] ||
+[ ! -e /usr/share/fuifje ] && [ -z "$(ls -d /usr/lib/*/fuifje 2>/dev/null)" ] && [ ! -e /usr/share/doc/fuifje ] ||
     fail "the package's folders were left behind"
 echo "deb test: $(basename "$deb") installed, played and removed cleanly"

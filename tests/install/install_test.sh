@@ -62,7 +62,8 @@ fi
 
 # Without its video module, or with a broken one, a video export names the
 # module's file and the reason in one line, exits 1 and leaves no file.
-module=$usr/lib/fuifje/fuifje-video.so
+module=$(echo "$usr"/lib/*/fuifje/fuifje-video.so)
+[ -f "$module" ] || fail "no video module in $usr/lib/<triplet>/fuifje/"
 mv "$module" "$work/module.so"
 for broken in missing empty; do
     [ "$broken" = empty ] && : >"$module"
