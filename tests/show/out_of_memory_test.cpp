@@ -16,7 +16,7 @@ TEST(OutOfMemory, TheProgramReportsItAndEndsWithStatusOne) {
     const std::string program = std::string(FUIFJE_BUILD_DIR) + "fuifje";
     int badAllocs = 0;
     // From too little to load the program to enough to run it, in steps of 8 MB of address space
-    // (the video codecs' libraries alone take some 70 MB of it to load).
+    // (its shared libraries alone take some 40 MB of it to load).
     for (int limitKb = 16 * 1024; limitKb <= 320 * 1024; limitKb += 8 * 1024) {
         SCOPED_TRACE(limitKb);
         const std::string run = "-c 'ulimit -v " + std::to_string(limitKb) + " && exec \"" + program +
