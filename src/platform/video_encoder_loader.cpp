@@ -2,8 +2,8 @@
 // video module (video_module.h), opened by the first call that needs it, so
 // that every run without a video export starts without loading FFmpeg. The
 // module lies beside the program in a build folder, else in the installed
-// private library folder relative to the program ("<prefix>/lib/fuifje/"
-// from "<prefix>/bin/").
+// private library folder relative to the program ("<prefix>/lib/<triplet>/fuifje/"
+// from "<prefix>/bin/", cmake/install.cmake).
 #include <dlfcn.h>
 
 #include <filesystem>
@@ -34,6 +34,7 @@ std::string LoadFailure(const std::string& File) {
     return reason;
 }
 
+// The one error of a module that cannot be used: its file and why.
 [[noreturn]] void Refuse(const std::string& File, const std::string& Reason) {
     throw EVideoError(Format("Cannot load the video encoder \"%s\": %s", File.c_str(), Reason.c_str()));
 }
