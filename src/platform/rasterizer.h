@@ -83,6 +83,15 @@ struct RasterState {
     bool AlphaBlend = false;                // source alpha over inverse source alpha
 };
 
+// The widths in bytes of the vectors the rasterizer's inner loops can work in
+// on this processor, narrowest first: 16 everywhere, and 32 with AVX2.
+std::vector<int> RasterLaneWidths();
+
+// Makes later draws work in vectors of Bytes, one of RasterLaneWidths(), so
+// that tests and benchmarks can compare the widths; 0 (the default) picks the
+// widest.
+void UseRasterLanes(int Bytes);
+
 // Draws the strip of triangles (0, 1, 2) and (1, 2, 3) into Target with
 // Direct3D's rules: a pixel is covered when its centre lies inside a triangle,
 // centres exactly on an edge belong to the triangle on their right or below

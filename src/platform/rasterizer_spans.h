@@ -1,6 +1,7 @@
 // The span shaders of the rasterizer (an internal header of rasterizer.cpp
-// and rasterizer_spans.cpp): what the triangle walk hands a span, and the
-// inner loop for a target format and blend mode, chosen once per draw.
+// and the shader units): what the triangle walk hands a span, and the inner
+// loop for a target format and blend mode, chosen once per draw among those
+// of the vector widths this processor runs.
 #pragma once
 
 #include "platform/pixel_view.h"
@@ -36,5 +37,19 @@ using SpanFunction = void (*)(const SpanContext&, int, int, int, const SpanPosit
 // The inner loop for a target format and blend mode, picked once per draw
 // (nullptr: a target the rasterizer does not draw into).
 SpanFunction ChooseSpanFunction(PixelFormat Format, bool Blend);
+
+// The same in the baseline 16-byte lanes, which every processor runs.
+SpanFunction BaseSpanFunction(PixelFormat Format, bool Blend);
+// The same in AVX2's 32-byte lanes (nullptr for every format in builds
+// without them: other processors, the web).
+SpanFunction WideSpanFunction(PixelFormat Format, bool Blend);
+
+// True when every pixel of a span lands on a texel centre inside the texture,
+// closer than the smallest bilinear weight step.
+bool IsTexelAligned(const SpanCoordinates& C, int Count, const RasterTexture& Texture);
+
+// True when every pixel of a span stays where the texture's border ring makes
+// clamping unnecessary.
+bool StaysInsideBorder(const SpanCoordinates& C, int Count, const RasterTexture& Texture);
 
 } // namespace raster

@@ -11,9 +11,9 @@
 namespace {
 
 constexpr uint32_t kAlphaMask = 0xFF000000;
-// Words after a texture's last row, so that an eight-texel read from its last
-// texel (a row sampler's) stays inside the allocation.
-constexpr size_t kTexelSlack = 8;
+// Words after a texture's last row, so that a group's read from its last
+// texel (a row sampler's, up to sixteen texels) stays inside the allocation.
+constexpr size_t kTexelSlack = 16;
 
 // $00BBGGRR (the platform's colour numbers) to the 0x00RRGGBB layout of texels.
 constexpr uint32_t ToRgbWord(uint32_t Color) {

@@ -475,13 +475,9 @@ Image RandomTarget(Dice& D, PixelFormat Format) {
     return img;
 }
 
-} // namespace
-
-// Random quads and states over every combination: the vector code must leave
-// exactly the pixels the plain reference computes, except where rounding
-// differs on purpose: a texture position within single-precision error of a
-// 1/256 step boundary may land one step to either side (reference::Outcomes).
-TEST(Rasterizer, VectorCodeDrawsWhatThePlainReferenceDraws) {
+// Draws random quads over every combination of target, blending, keying and
+// reach, and counts the pixels that disagree with the reference.
+void CompareWithReference() {
     std::vector<DiffCase> cases;
     for (PixelFormat target : {PixelFormat::Rgb565, PixelFormat::Bgrx32})
         for (bool blend : {false, true})
@@ -516,4 +512,20 @@ TEST(Rasterizer, VectorCodeDrawsWhatThePlainReferenceDraws) {
         }
         EXPECT_GT(drawn, kDrawsPerCase / 2) << "case " << c << " hardly draws";
     }
+}
+
+} // namespace
+
+// Random quads and states over every combination, in every lane width this
+// processor runs: the vector code must leave exactly the pixels the plain
+// reference computes, except where rounding differs on purpose: a texture
+// position within single-precision error of a 1/256 step boundary may land
+// one step to either side (reference::Outcomes).
+TEST(Rasterizer, VectorCodeDrawsWhatThePlainReferenceDraws) {
+    for (int bytes : RasterLaneWidths()) {
+        SCOPED_TRACE("lanes of " + std::to_string(bytes) + " bytes");
+        UseRasterLanes(bytes);
+        CompareWithReference();
+    }
+    UseRasterLanes(0);
 }
