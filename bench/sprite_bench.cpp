@@ -133,13 +133,19 @@ struct SunQuad {
     }
 };
 
+// In vectors of the argument's bytes (each width the processor runs).
 void BmRasterSunVector(benchmark::State& State) {
     SunQuad q;
     const RasterTexture texture(q.Sun->View(), q.Key);
+    UseRasterLanes(int(State.range(0)));
     for (auto _ : State)
         DrawTriangleStrip(q.Target.View(), {&texture, true}, q.Strip);
+    UseRasterLanes(0);
 }
-BENCHMARK(BmRasterSunVector);
+BENCHMARK(BmRasterSunVector)->Apply([](benchmark::internal::Benchmark* B) {
+    for (int bytes : RasterLaneWidths())
+        B->Arg(bytes);
+});
 
 // The same quad drawn by the plain scalar reference of the tests.
 void BmRasterSunReference(benchmark::State& State) {

@@ -54,23 +54,29 @@ template <class M> inline bool AnySet(M Mask) {
     return any != 0;
 }
 
-// Lane I of the result is lane Order::Lane(I) of A and B side by side (B's
-// lanes numbered after A's), for every lane of a vector like A.
-template <class Order, class V> inline V Shuffle(V A, V B) {
-    constexpr size_t kCount = sizeof(V) / sizeof(A[0]);
-    return [&]<size_t... I>(std::index_sequence<I...>) {
-        return V(__builtin_shufflevector(A, B, Order::Lane(int(I))...));
-    }
-    (std::make_index_sequence<kCount>{});
+// The helpers below build a vector lane by lane from a list of lane numbers
+// (0, 1, ...); they are always inlined, so the lanes cost no calls.
+template <class V> constexpr size_t kLaneCount = sizeof(V) / sizeof(V{}[0]);
+
+template <class V, class F, size_t... I>
+[[gnu::always_inline, gnu::flatten]] inline V LanesOf(F Lane, std::index_sequence<I...> /*Lanes*/) {
+    return V{Lane(int(I))...};
 }
 
 // A vector whose lane I is Lane(I).
-template <class V, class F> inline V LanesOf(F Lane) {
-    constexpr size_t kCount = sizeof(V) / sizeof(V{}[0]);
-    return [&]<size_t... I>(std::index_sequence<I...>) {
-        return V{Lane(int(I))...};
-    }
-    (std::make_index_sequence<kCount>{});
+template <class V, class F> [[gnu::always_inline]] inline V LanesOf(F Lane) {
+    return LanesOf<V>(Lane, std::make_index_sequence<kLaneCount<V>>{});
+}
+
+template <class Order, class V, size_t... I>
+[[gnu::always_inline]] inline V Shuffle(V A, V B, std::index_sequence<I...> /*Lanes*/) {
+    return V(__builtin_shufflevector(A, B, Order::Lane(int(I))...));
+}
+
+// Lane I of the result is lane Order::Lane(I) of A and B side by side (B's
+// lanes numbered after A's), for every lane of a vector like A.
+template <class Order, class V> [[gnu::always_inline]] inline V Shuffle(V A, V B) {
+    return Shuffle<Order>(A, B, std::make_index_sequence<kLaneCount<V>>{});
 }
 
 // Shuffle orders that split words into even and odd ones, and merge them back.

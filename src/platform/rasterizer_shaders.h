@@ -46,6 +46,18 @@ template <int Words, int Tap> struct BlockTaps {
     static constexpr int Lane(int I) { return (I % 4 / 2) * Words + 4 * (I / 4) + 2 * (I % 2) + Tap; }
 };
 
+// The pairs of neighbouring texels from Base + the offsets in lanes
+// PairSample(K) + First of Offset on, one pair in each 64-bit lane K.
+template <int First, class I32>
+[[gnu::always_inline]] inline auto GatherPairs(const uint32_t* Base, I32 Offset) {
+    using L = Lanes<int(sizeof(I32))>;
+    return typename L::U32(LanesOf<typename L::U64>([&](int K) {
+        uint64_t pair;
+        std::memcpy(&pair, Base + Offset[PairSample(K) + First], sizeof pair);
+        return pair;
+    }));
+}
+
 // Bilinear filtering. A sample whose nearest texel (the one its point falls in)
 // is keyed is not drawn: a hardware colour key decides on the texel it would
 // point-sample, and keyed texels carry their neighbours' colours, so the key
@@ -110,25 +122,24 @@ template <class L, bool Clamp, bool TwoPlanes> struct BilinearSampler {
 
     // In the span's last, short group the lanes past its end sample the last
     // pixel again (they are not drawn), so no lane strays beyond the span.
-    // Groups whose samples are all keyed are not filtered at all.
     [[gnu::always_inline]] void Next(Samples<L>& Out, bool Short) {
         const F32 even = Short ? WithinSpan(Index) : Index,
                   odd = Short ? WithinSpan(Index + 1.0f) : Index + 1.0f;
         Index += float(L::kPixels);
         const Footprint evenAt = Locate(even), oddAt = Locate(odd);
-        // With keyed texels the nearest taps are read first, and a group that
-        // draws nothing is not filtered.
+        const Taps evenTaps = Fetch(evenAt), oddTaps = Fetch(oddAt);
+        // With keyed texels, a group that draws nothing is not filtered.
         Out.KeepEven = Out.KeepOdd = I32{} - 1;
         if (Keyed) {
-            Out.KeepEven = NearestUnkeyed(evenAt);
-            Out.KeepOdd = NearestUnkeyed(oddAt);
+            Out.KeepEven = NearestUnkeyed(evenAt, evenTaps);
+            Out.KeepOdd = NearestUnkeyed(oddAt, oddTaps);
             if (!AnySet(Out.KeepEven | Out.KeepOdd)) {
                 Out.Even = Out.Odd = SplitColors<L>{};
                 return;
             }
         }
-        Out.Even = Filter(evenAt);
-        Out.Odd = Filter(oddAt);
+        Out.Even = Filter(evenAt, evenTaps);
+        Out.Odd = Filter(oddAt, oddTaps);
     }
 
     F32 WithinSpan(F32 Pixel) const { return F32(Select(Pixel > Last, U32(Last), U32(Pixel))); }
@@ -162,39 +173,33 @@ template <class L, bool Clamp, bool TwoPlanes> struct BilinearSampler {
         return {rowOffset + (sFixed >> 8), sFixed & 255, tFixed & 255};
     }
 
-    // The samples whose nearest tap (right and lower past half a texel) is
-    // not keyed, read on their own.
-    [[gnu::always_inline]] I32 NearestUnkeyed(const Footprint& F) const {
-        // Comparison lanes are -1 where true: subtracting one steps right, and
-        // masking the stride with one steps down.
-        const I32 nearest = F.Offset - (F.Fx > 128) + ((F.Fy > 128) & int32_t(Stride));
-        const U32 taps = LanesOf<U32>([&](int I) { return Texels[nearest[I]]; });
-        return I32(taps) < 0; // alpha is 0 (keyed) or 255
-    }
+    // The four taps of each footprint: upper left, upper right, lower left, lower right.
+    struct Taps {
+        U32 T00, T10, T01, T11;
+    };
 
-    // Two neighbouring texels as one 64-bit word.
-    static uint64_t LoadPair(const uint32_t* P) {
-        uint64_t pair;
-        std::memcpy(&pair, P, sizeof pair);
-        return pair;
-    }
-
-    // Mixes the four taps of each footprint.
-    [[gnu::always_inline]] SplitColors<L> Filter(const Footprint& F) const {
-        auto pairs = [&](int Sample, size_t Row) {
-            return LanesOf<U64>(
-                [&](int K) { return LoadPair(Texels + F.Offset[PairSample(K) + Sample] + Row); });
-        };
-        const U32 upperA = U32(pairs(0, 0)), upperB = U32(pairs(2, 0));
-        const U32 lowerA = U32(pairs(0, Stride)), lowerB = U32(pairs(2, Stride));
+    // Reads each footprint's upper pair and lower pair of texels.
+    [[gnu::always_inline]] Taps Fetch(const Footprint& F) const {
+        const uint32_t* lower = Texels + Stride;
+        const U32 upperA = GatherPairs<0>(Texels, F.Offset), upperB = GatherPairs<2>(Texels, F.Offset);
+        const U32 lowerA = GatherPairs<0>(lower, F.Offset), lowerB = GatherPairs<2>(lower, F.Offset);
         constexpr int kWords = L::kWords;
-        const U32 t00 = Shuffle<BlockTaps<kWords, 0>>(upperA, upperB);
-        const U32 t10 = Shuffle<BlockTaps<kWords, 1>>(upperA, upperB);
-        const U32 t01 = Shuffle<BlockTaps<kWords, 0>>(lowerA, lowerB);
-        const U32 t11 = Shuffle<BlockTaps<kWords, 1>>(lowerA, lowerB);
+        return {Shuffle<BlockTaps<kWords, 0>>(upperA, upperB), Shuffle<BlockTaps<kWords, 1>>(upperA, upperB),
+                Shuffle<BlockTaps<kWords, 0>>(lowerA, lowerB), Shuffle<BlockTaps<kWords, 1>>(lowerA, lowerB)};
+    }
+
+    // The samples whose nearest tap (right and lower past half a texel) is not keyed.
+    [[gnu::always_inline]] static I32 NearestUnkeyed(const Footprint& F, const Taps& T) {
+        const I32 right = F.Fx > 128;
+        const U32 upper = Select(right, T.T10, T.T00), lower = Select(right, T.T11, T.T01);
+        return I32(Select(F.Fy > 128, lower, upper)) < 0; // alpha is 0 (keyed) or 255
+    }
+
+    // Mixes the four taps of each footprint by its weights.
+    [[gnu::always_inline]] static SplitColors<L> Filter(const Footprint& F, const Taps& T) {
         const U16 wx = U16(F.Fx | F.Fx << 16), wy = U16(F.Fy | F.Fy << 16);
-        return Mix<L>(Mix<L>(SplitWords<L>(t00), SplitWords<L>(t10), wx),
-                      Mix<L>(SplitWords<L>(t01), SplitWords<L>(t11), wx), wy);
+        return Mix<L>(Mix<L>(SplitWords<L>(T.T00), SplitWords<L>(T.T10), wx),
+                      Mix<L>(SplitWords<L>(T.T01), SplitWords<L>(T.T11), wx), wy);
     }
 };
 
