@@ -85,7 +85,11 @@ template <class L, bool Clamp, bool TwoPlanes> struct BilinearSampler {
     F32 Index;                // the group's next even pixels, counted from the span's first
     bool Keyed;               // the texture has keyed texels
     const uint8_t* Distances; // its key distances, or nullptr when no run of them is a group long
-    float PixelsPerTexel;     // the inverse of the largest step of a position from one pixel to the next
+    // The inverse of the largest step of a position from one pixel to the
+    // next, in 16.16 fixed point rounded down: runs measured with it never
+    // reach further, and no conversion to and from float lies on the chain of
+    // dependent look-ups a trim walks.
+    int64_t PixelsPerTexel;
 
     BilinearSampler(const RasterTexture& Texture, const SpanPositions& P, int Count)
         : Texels(Texture.Texels()), Stride(size_t(Texture.Stride())), MaxS(float(Texture.Width() - 1)),
@@ -97,12 +101,14 @@ template <class L, bool Clamp, bool TwoPlanes> struct BilinearSampler {
         if (!Distances) return;
         const float step =
             std::max(std::max(std::abs(DS), std::abs(DT)), std::max(std::abs(DS1), std::abs(DT1)));
-        PixelsPerTexel = 1.0f / std::max(step, 1.0f / 4096);
+        PixelsPerTexel = int64_t(65536.0f / std::max(step, 1.0f / 4096));
         if (Runs(Texture.MaxKeyDistance()) < L::kPixels) Distances = nullptr;
     }
 
     // The pixels a key distance vouches for (see KeyedAhead).
-    int Runs(int Distance) const { return Distance < 3 ? 0 : int(float(Distance - 3) * PixelsPerTexel) + 1; }
+    int Runs(int Distance) const {
+        return Distance < 3 ? 0 : int(((Distance - 3) * PixelsPerTexel) >> 16) + 1;
+    }
 
     // How many pixels from Pixel on are certainly not drawn (0 when unsure).
     // The texel under Pixel's position is Distance texels from anything
@@ -115,7 +121,7 @@ template <class L, bool Clamp, bool TwoPlanes> struct BilinearSampler {
         const bool second = TwoPlanes && float(Pixel) >= Split;
         const float s = second ? S1 + float(Pixel) * DS1 : S0 + float(Pixel) * DS;
         const float t = second ? T1 + float(Pixel) * DT1 : T0 + float(Pixel) * DT;
-        const int x = int(std::clamp(s, 0.0f, MaxS)), y = int(std::clamp(t, 0.0f, MaxT));
+        const int x = int(std::min(std::max(s, 0.0f), MaxS)), y = int(std::min(std::max(t, 0.0f), MaxT));
         return Runs(Distances[size_t(y) * Stride + size_t(x)]);
     }
     void Skip(int Count) { Index += float(Count); }
