@@ -3,6 +3,7 @@
 // only chosen on processors that have it. All of its shader code is
 // instantiated for the 32-byte lanes, so none of it is shared with the
 // baseline. Builds for other processors (ARM, the web) get no wide loops.
+// sprite_bench's BmRasterSunVector/16 and /32 time the sun's quad in both widths.
 #include "platform/rasterizer_shaders.h"
 
 namespace raster {
