@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/pixel_access.h"
 #include "platform/text_renderer.h"
 
 namespace {
@@ -90,20 +91,7 @@ int FontPixelSize(int Points) {
 }
 
 void BlendCoverage(const PixelView& Target, const CoverageMask& Mask, int Left, int Top, uint32_t Color) {
-    switch (Target.Format) {
-    case PixelFormat::Rgb565:
-        BlendMask<PixelFormat::Rgb565>(Target, Mask, Left, Top, Color);
-        break;
-    case PixelFormat::Rgb555:
-        BlendMask<PixelFormat::Rgb555>(Target, Mask, Left, Top, Color);
-        break;
-    case PixelFormat::Bgr24:
-        BlendMask<PixelFormat::Bgr24>(Target, Mask, Left, Top, Color);
-        break;
-    case PixelFormat::Bgrx32:
-        BlendMask<PixelFormat::Bgrx32>(Target, Mask, Left, Top, Color);
-        break;
-    }
+    WithFormat(Target.Format, [&](auto f) { BlendMask<f()>(Target, Mask, Left, Top, Color); });
 }
 
 void FillTextCell(const PixelView& Target, int X, int Y, int Width, int Height, uint32_t Color) {

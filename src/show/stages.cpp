@@ -2,11 +2,9 @@
 // images each needs from the asset folder, which tweens it starts, and the 26
 // night-to-day blend pictures, mixed one per night frame so that start-up does
 // not wait for them.
-
 #include <cstring>
 
 #include "core/exception.h"
-#include "core/numeric.h"
 #include "render/bitmap.h"
 #include "render/picture.h"
 #include "show/main_form.h"
