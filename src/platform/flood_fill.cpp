@@ -28,8 +28,9 @@ bool AnyLane(Pixels16x8 Compared) {
 // The fill for one pixel format. Border: the region is made of pixels unlike
 // Match (else of pixels equal to it). Masked: painted pixels still belong to
 // the region by colour (a border fill in a colour other than the border), so
-// painted pixels are marked in the scratch's visited bytes. Only pixels that
-// have the fill colour can be painted ones, so only those need the mark read.
+// painted pixels are marked in the scratch's bits. Only pixels that have the
+// fill colour can be painted ones, so only those need their mark read, and
+// only in rows this fill has painted.
 template <PixelFormat F, bool Border, bool Masked> class SpanFiller {
 public:
     SpanFiller(const PixelView& Target, uint32_t Match, uint32_t FillPixel, FloodFillScratch& Scratch)
@@ -53,20 +54,24 @@ public:
 private:
     using Traits = PixelTraits<F>;
 
+    // A row's pixels and its marks (nullptr while this fill has painted none).
     struct RowRef {
+        int Y;
         uint8_t* Pixels;
-        const uint8_t* Visited;
+        uint64_t* Marks;
     };
 
     RowRef RowAt(int Y) const {
-        const uint8_t* visited = Masked ? &FScratch.Visited[size_t(Y) * FTarget.Width] : nullptr;
-        return {FTarget.Row(Y), visited};
+        const bool marked = Masked && FScratch.RowGeneration[size_t(Y)] == FScratch.Generation;
+        return {Y, FTarget.Row(Y), marked ? MarksOf(Y) : nullptr};
     }
+
+    uint64_t* MarksOf(int Y) const { return &FScratch.Painted[size_t(Y) * FScratch.WordsPerRow]; }
 
     bool Inside(const RowRef& R, int X) const {
         const uint32_t p = Traits::Load(R.Pixels + X * Traits::kBytes) & Traits::kMask;
         if ((p == FMatch) == Border) return false;
-        if constexpr (Masked) return p != FFill || R.Visited[X] != FScratch.Generation;
+        if constexpr (Masked) return p != FFill || !R.Marks || !(R.Marks[X >> 6] >> (X & 63) & 1);
         return true;
     }
 
@@ -75,7 +80,8 @@ private:
     // none of them is the border or could be painted already.
     int ScanRight(const RowRef& R, int X, int End) const {
         if constexpr (Traits::kBytes == 2 && Border) {
-            const Stops stops{Splat16(Traits::kMask), Splat16(FMatch), Splat16(Masked ? FFill : FMatch)};
+            const uint32_t painted = Masked && R.Marks ? FFill : FMatch;
+            const Stops stops{Splat16(Traits::kMask), Splat16(FMatch), Splat16(painted)};
             for (; X + 32 <= End; X += 32)
                 if (AnyLane(stops.At(R.Pixels, X) | stops.At(R.Pixels, X + 8) | stops.At(R.Pixels, X + 16) |
                             stops.At(R.Pixels, X + 24)))
@@ -106,22 +112,39 @@ private:
         if (Y >= 0 && Y < FTarget.Height) FScratch.Stack.push_back({Y, Left, Right, Direction});
     }
 
-    void Paint(const RowRef& R, int Y, int Left, int End) {
+    void Paint(RowRef& R, int Left, int End) {
         FillPixelRow(R.Pixels + Left * Traits::kBytes, End - Left, F, FFill);
-        if (Masked) {
-            std::memset(&FScratch.Visited[size_t(Y) * FTarget.Width + Left], FScratch.Generation,
-                        size_t(End - Left));
+        if constexpr (Masked) {
+            if (!R.Marks) {
+                R.Marks = MarksOf(R.Y);
+                std::fill_n(R.Marks, FScratch.WordsPerRow, 0);
+                FScratch.RowGeneration[size_t(R.Y)] = FScratch.Generation;
+            }
+            SetBits(R.Marks, Left, End);
         }
+    }
+
+    // Sets bits [Left, End) of a row of words.
+    static void SetBits(uint64_t* Words, int Left, int End) {
+        const int first = Left >> 6, last = (End - 1) >> 6;
+        const uint64_t head = ~uint64_t(0) << (Left & 63), tail = ~uint64_t(0) >> (63 - ((End - 1) & 63));
+        if (first == last) {
+            Words[first] |= head & tail;
+            return;
+        }
+        Words[first] |= head;
+        std::fill(Words + first + 1, Words + last, ~uint64_t(0));
+        Words[last] |= tail;
     }
 
     // Paints the run of region pixels through (X, s.Y), queues the rows next to
     // it and returns the column after it.
-    int PaintRun(const RowRef& R, const Segment& s, int X) {
+    int PaintRun(RowRef& R, const Segment& s, int X) {
         int left = X;
         while (left > 0 && Inside(R, left - 1))
             --left;
         const int end = ScanRight(R, X + 1, FTarget.Width);
-        Paint(R, s.Y, left, end);
+        Paint(R, left, end);
         // Onwards in the same direction, and back where the run reaches beyond
         // the row it came from (around corners).
         Push(s.Y + s.Direction, left, end - 1, s.Direction);
@@ -133,7 +156,7 @@ private:
     // Row s.Y below (or above) the painted span s.Left..s.Right: paints every
     // run of region pixels that touches that span.
     void Explore(const Segment& s) {
-        const RowRef r = RowAt(s.Y);
+        RowRef r = RowAt(s.Y);
         for (int x = s.Left; x <= s.Right; ++x) {
             if (Inside(r, x)) x = PaintRun(r, s, x);
         }
@@ -144,12 +167,18 @@ private:
     FloodFillScratch& FScratch;
 };
 
-// Starts a new fill number, clearing the marks when the numbers run out.
+// Starts a new fill number, clearing all marks when the numbers run out or
+// the target's shape changed.
 void NextGeneration(FloodFillScratch& Scratch, const PixelView& Target) {
-    const size_t pixels = size_t(Target.Width) * size_t(Target.Height);
-    if (Scratch.Visited.size() < pixels) Scratch.Visited.resize(pixels, 0);
+    const size_t words = (size_t(Target.Width) + 63) / 64, rows = size_t(Target.Height);
+    if (Scratch.WordsPerRow != words || Scratch.RowGeneration.size() < rows) {
+        Scratch.WordsPerRow = words;
+        Scratch.Painted.assign(words * rows, 0);
+        Scratch.RowGeneration.assign(rows, 0);
+        Scratch.Generation = 0;
+    }
     if (++Scratch.Generation == 0) {
-        std::fill(Scratch.Visited.begin(), Scratch.Visited.end(), 0);
+        std::fill(Scratch.RowGeneration.begin(), Scratch.RowGeneration.end(), 0);
         Scratch.Generation = 1;
     }
 }

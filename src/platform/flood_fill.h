@@ -14,7 +14,12 @@ struct FloodFillScratch {
         int Y, Left, Right, Direction;
     };
     std::vector<Segment> Stack;
-    std::vector<uint8_t> Visited; // one byte per pixel, holding the number of the fill that reached it
+    // Pixels a fill has painted: a bit each, in rows of whole words. A row's
+    // bits belong to the fill numbered in RowGeneration; for any other fill
+    // the row has none set, so a new fill clears only the rows it paints.
+    std::vector<uint64_t> Painted;
+    std::vector<uint8_t> RowGeneration;
+    size_t WordsPerRow = 0;
     uint8_t Generation = 0;
 };
 

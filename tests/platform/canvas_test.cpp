@@ -153,12 +153,14 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
     struct Density {
         uint32_t Walls, FillColoured, MaxWidth; // walls and fill-coloured pixels per 1000
     };
+    Canvas shared;
     for (const Density d : {Density{400, 200, 60}, Density{15, 10, 300}}) {
         for (PixelFormat f :
              {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
             for (int round = 0; round < 30; ++round) {
                 const int w = 5 + int(next() % d.MaxWidth), h = 5 + int(next() % 40);
                 Board b(w, h, f);
+                shared.SetTarget(b.Buffer.View()); // one canvas's marks across targets of every shape
                 const uint32_t border = PackColor(f, kSeaLine), fill = PackColor(f, 0x0000FF);
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) {
@@ -172,8 +174,8 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
                 for (bool borderFill : {true, false}) {
                     const uint32_t match = borderFill ? border : PackColor(f, 0x00FF00);
                     const auto want = ReferenceFill(b.Buffer.View(), sx, sy, match, borderFill, fill);
-                    b.Paper.Brush.Color = 0x0000FF;
-                    b.Paper.FloodFill(sx, sy, UnpackColor(f, match), borderFill ? fsBorder : fsSurface);
+                    shared.Brush.Color = 0x0000FF;
+                    shared.FloodFill(sx, sy, UnpackColor(f, match), borderFill ? fsBorder : fsSurface);
                     std::vector<uint32_t> got;
                     for (int y = 0; y < h; ++y)
                         for (int x = 0; x < w; ++x)
@@ -184,6 +186,30 @@ TEST(CanvasFloodFill, MatchesAPixelByPixelFillOnMazes) {
             }
         }
     }
+}
+
+TEST(CanvasFloodFill, MarksOfAnEarlierFillNeverHoldBackALaterOne) {
+    // Row 2 is walled off from the top row, and split in two by a border pixel.
+    Board b(8, 3);
+    const uint32_t a = 0x0000FF, other = 0x00FF00;
+    b.Paper.Brush.Color = other;
+    b.Paper.FillRect(Rect(0, 0, 8, 3));
+    b.Paper.Pen.Color = kSeaLine;
+    b.Paper.MoveTo(0, 1);
+    b.Paper.LineTo(8, 1);
+    b.Paper.SetPixels(4, 2, kSeaLine);
+    b.Paper.Brush.Color = a;
+    b.Paper.FloodFill(0, 2, kSeaLine, fsBorder); // marks the left half of row 2
+    // Fill numbers come round again after 255 fills; these never reach row 2.
+    for (int fill = 0; fill < 254; ++fill) {
+        b.Paper.Brush.Color = fill % 2 ? other : a;
+        b.Paper.FloodFill(0, 0, kSeaLine, fsBorder);
+    }
+    b.Paper.SetPixels(4, 2, other);
+    b.Paper.Brush.Color = a;
+    b.Paper.FloodFill(0, 2, kSeaLine, fsBorder);
+    EXPECT_EQ(Picture(b.Paper, 8, 3, UnpackColor(PixelFormat::Rgb565, PackColor(PixelFormat::Rgb565, a))),
+              "........|........|########");
 }
 
 TEST(Canvas, PixelsCopiesAndDetachedTargets) {
