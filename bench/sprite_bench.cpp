@@ -1,7 +1,9 @@
 // Per-operation cost of sprite drawing on the show's 16-bit 800 x 600 back
 // surface: a letter glyph turned and shrunk, the sun (a disc, and one with
 // rays like the show's) turned and blended, a
-// caption blended at full size, and a background copied; and the sun's quad
+// caption blended at full size, and a background copied (these four drawn
+// alone and with their rows shared with a helper thread, argument 0 and 1);
+// and the sun's quad
 // drawn straight by the rasterizer's vector code and by the tests' plain
 // scalar reference, which is what the vector code buys.
 #include <benchmark/benchmark.h>
@@ -11,6 +13,7 @@
 #include "../tests/platform/rasterizer_reference.h"
 #include "../tests/render/image_list_rig.h"
 #include "platform/pixel_buffer.h"
+#include "platform/row_sharing.h"
 #include "render/d2d.h"
 
 namespace {
@@ -44,6 +47,15 @@ std::unique_ptr<TDIB> RayedSun(int Size) {
     });
 }
 
+// Argument 0: drawn by one thread; 1: rows shared with the helper thread.
+void SharedRowsArgument(benchmark::internal::Benchmark* B) {
+    B->Arg(0)->Arg(1)->Teardown([](const benchmark::State&) { UseRowSharing(true); });
+}
+
+void UseRowsArgument(const benchmark::State& State) {
+    UseRowSharing(State.range(0) != 0);
+}
+
 void BmDrawRotateGlyph(benchmark::State& State) {
     ImageListRig r;
     const auto glyph = Glyph("W");
@@ -55,6 +67,7 @@ void BmDrawRotateGlyph(benchmark::State& State) {
 BENCHMARK(BmDrawRotateGlyph);
 
 void BmDrawRotateAlphaSun(benchmark::State& State) {
+    UseRowsArgument(State);
     ImageListRig r;
     const auto sun = Disc(256, 256);
     TPictureCollectionItem* image = r.Add(*sun, true, 0xFFFFFF, "sun");
@@ -62,9 +75,10 @@ void BmDrawRotateAlphaSun(benchmark::State& State) {
     for (auto _ : State)
         image->DrawRotateAlpha(r.Back(), 350, 250, 250, 250, 0, 0.5, 0.5, ++angle, 210);
 }
-BENCHMARK(BmDrawRotateAlphaSun);
+BENCHMARK(BmDrawRotateAlphaSun)->Apply(SharedRowsArgument);
 
 void BmDrawRotateAlphaRayedSun(benchmark::State& State) {
+    UseRowsArgument(State);
     ImageListRig r;
     const auto sun = RayedSun(256);
     TPictureCollectionItem* image = r.Add(*sun, true, 0xFFFFFF, "sun");
@@ -72,25 +86,27 @@ void BmDrawRotateAlphaRayedSun(benchmark::State& State) {
     for (auto _ : State)
         image->DrawRotateAlpha(r.Back(), 350, 250, 250, 250, 0, 0.5, 0.5, ++angle, 210);
 }
-BENCHMARK(BmDrawRotateAlphaRayedSun);
+BENCHMARK(BmDrawRotateAlphaRayedSun)->Apply(SharedRowsArgument);
 
 void BmDrawAlphaCaption(benchmark::State& State) {
+    UseRowsArgument(State);
     ImageListRig r;
     const auto cloud = Disc(300, 157);
     TPictureCollectionItem* image = r.Add(*cloud);
     for (auto _ : State)
         image->DrawAlpha(r.Back(), Rect(250, 100, 550, 257), 0, 100);
 }
-BENCHMARK(BmDrawAlphaCaption);
+BENCHMARK(BmDrawAlphaCaption)->Apply(SharedRowsArgument);
 
 void BmDrawBackground(benchmark::State& State) {
+    UseRowsArgument(State);
     ImageListRig r;
     const auto background = MakePicture(800, 340, Coded);
     TPictureCollectionItem* image = r.Add(*background, false);
     for (auto _ : State)
         image->Draw(r.Back(), 0, 0, 0);
 }
-BENCHMARK(BmDrawBackground);
+BENCHMARK(BmDrawBackground)->Apply(SharedRowsArgument);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The picture and invitation readers under the sanitizers: the render tests built
-# with AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), then each
+# with AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), the helper
+# thread's tests with ThreadSanitizer (build-tsan/), then each
 # libFuzzer target (build-fuzz/, clang) run for about a minute from its seed
 # corpus: the committed one in fuzz/corpus/<name>/, for picture_import the PNG
 # and JPEG files picture_seeds writes, and for invitation_reader the example
@@ -17,6 +18,12 @@ cmake --build build-asan -j2 --target render_tests
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy FUIFJE_TEST_DATA="$root/tests/data" \
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     build-asan/tests/render/render_tests --gtest_brief=1
+
+echo "== the rasterizer's helper thread with ThreadSanitizer (build-tsan/)"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_TSAN=ON -DFUIFJE_BENCH=OFF \
+    -DFUIFJE_WEB=OFF >/dev/null
+cmake --build build-tsan -j2 --target platform_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/platform/platform_tests --gtest_brief=1 --gtest_filter='RowSharing*'
 
 echo "== fuzzers (build-fuzz/, ${seconds} s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUIFJE_FUZZ=ON \

@@ -1,6 +1,7 @@
 // Triangles of the rasterizer: a strip's two triangles walked row by row
 // (edges, attribute planes, Direct3D's fill rule), each row shaded as one span
-// by the inner loop rasterizer_spans.cpp chooses once per draw. Textures are
+// by the inner loop rasterizer_spans.cpp chooses once per draw; a big strip's
+// rows are shared with a helper thread (row_sharing.h). Textures are
 // made in rasterizer_texture.cpp, and the lanes the inner loops work in are
 // described in rasterizer_lanes.h.
 //
@@ -16,6 +17,7 @@
 #include <cmath>
 
 #include "platform/rasterizer_spans.h"
+#include "platform/row_sharing.h"
 
 using namespace raster;
 
@@ -165,6 +167,12 @@ void ShadeStripRow(const SpanContext (&Ctx)[2], SpanFunction Span, int Y, const 
         if (has[i]) ShadeRowSpan(Ctx[i], Span, Y, x0[i], x1[i], W[i], W[i], x1[i] - x0[i]);
 }
 
+// How many columns of a target Width wide the strip's corners span.
+int ColumnsCovered(const TransformedVertex (&Strip)[4], int Width) {
+    const auto [left, right] = std::minmax({Strip[0].X, Strip[1].X, Strip[2].X, Strip[3].X});
+    return CeilWithin(right, Width) - CeilWithin(left, Width);
+}
+
 bool IsFinite(const TransformedVertex& V) {
     return std::isfinite(V.X) && std::isfinite(V.Y) && std::isfinite(V.U) && std::isfinite(V.V);
 }
@@ -183,7 +191,11 @@ void DrawTriangleStrip(const PixelView& Target, const RasterState& State,
     const SpanContext contexts[2] = {
         {&Target, State.Texture, MakeCombine(walks[0].Diffuse, State.AlphaBlend)},
         {&Target, State.Texture, MakeCombine(walks[1].Diffuse, State.AlphaBlend)}};
+    const int yBegin = std::min(walks[0].YBegin, walks[1].YBegin);
     const int yEnd = std::max(walks[0].YEnd, walks[1].YEnd);
-    for (int y = std::min(walks[0].YBegin, walks[1].YBegin); y < yEnd; ++y)
-        ShadeStripRow(contexts, span, y, walks);
+    ShareRows(yBegin, yEnd, int64_t(yEnd - yBegin) * ColumnsCovered(Strip, Target.Width),
+              [&](int Top, int Bottom) {
+                  for (int y = Top; y < Bottom; ++y)
+                      ShadeStripRow(contexts, span, y, walks);
+              });
 }

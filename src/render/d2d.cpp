@@ -5,6 +5,7 @@
 
 #include "core/exception.h"
 #include "core/numeric.h"
+#include "platform/row_sharing.h"
 #include "render/dib.h"
 #include "render/direct_draw_surface.h"
 #include "render/picture.h"
@@ -115,6 +116,16 @@ void TD2D::DrawRotateAlpha(const D2DTarget& Target, const D2DSprite& Sprite, int
     SetColors(VertexColor(255, Alpha));
     SetRotatedPositions(X, Y, Width, Height, CenterX, CenterY, Angle);
     DrawQuad(Target);
+}
+
+void TD2D::BeginScene() {
+    FInScene = true;
+    KeepRowHelperAwake(true);
+}
+
+void TD2D::EndScene() {
+    FInScene = false;
+    KeepRowHelperAwake(false);
 }
 
 bool TD2D::CheckCanUseD2D(const D2DTarget& Target) {

@@ -77,10 +77,11 @@ public:
 
     TD2DTextures& Textures() { return FTextures; }
 
-    // A frame's drawing begins (the display then clears its back surface).
-    void BeginScene() { FInScene = true; }
+    // A frame's drawing begins (the display then clears its back surface);
+    // the rasterizer's helper thread stands by for the scene's big drawings.
+    void BeginScene();
     // The frame's drawing is over.
-    void EndScene() { FInScene = false; }
+    void EndScene();
     // True between BeginScene and EndScene.
     bool InScene() const { return FInScene; }
 
