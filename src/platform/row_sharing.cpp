@@ -31,7 +31,10 @@ std::atomic<bool> Sharing{true};
 // the helper takes part (Helping, then Helped) or the caller, done with every
 // band before the helper came, takes the offer back (Idle). Waking a thread
 // takes tens of microseconds, longer than sharing a drawing saves, so during a
-// scene the helper waits awake; between scenes it sleeps.
+// scene the helper waits awake; between scenes it sleeps. It sleeps as well
+// after it missed a drawing, which happens when the processors are busy with
+// other work (the helper would only take time from the drawing thread then),
+// and wakes with the next offer.
 class RowHelper {
 public:
     enum State : int { kIdle, kOpen, kHelping, kHelped, kStop };
@@ -66,7 +69,9 @@ public:
         Signal();
         TakeBands();
         int offered = kOpen;
-        if (!FState.compare_exchange_strong(offered, kIdle, std::memory_order_acq_rel)) {
+        if (FState.compare_exchange_strong(offered, kIdle, std::memory_order_acq_rel)) {
+            FMissed.store(true, std::memory_order_relaxed);
+        } else {
             while (FState.load(std::memory_order_acquire) == kHelping)
                 PauseBriefly();
         }
@@ -96,7 +101,8 @@ private:
                 FState.compare_exchange_strong(offered, kHelping, std::memory_order_acq_rel)) {
                 TakeBands();
                 FState.store(kHelped, std::memory_order_release);
-            } else if (FAwake.load(std::memory_order_acquire)) {
+            } else if (FAwake.load(std::memory_order_acquire) &&
+                       !FMissed.exchange(false, std::memory_order_relaxed)) {
                 PauseBriefly();
             } else {
                 FSignal.wait(signal, std::memory_order_acquire);
@@ -116,6 +122,7 @@ private:
     std::atomic<int> FState{kIdle};
     std::atomic<uint32_t> FSignal{0}; // counts offers and wake-ups, for the sleeping helper
     std::atomic<bool> FAwake{false};
+    std::atomic<bool> FMissed{false}; // the last drawing was done before the helper came
     std::atomic<int> FNextBand{0};
     std::atomic_flag FBusy;
     int FTop = 0, FBottom = 0;
