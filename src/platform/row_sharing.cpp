@@ -30,11 +30,12 @@ std::atomic<bool> Sharing{true};
 // The helper thread and the drawing it is offered. A drawing is Open until
 // the helper takes part (Helping, then Helped) or the caller, done with every
 // band before the helper came, takes the offer back (Idle). Waking a thread
-// takes tens of microseconds, longer than sharing a drawing saves, so during a
-// scene the helper waits awake; between scenes it sleeps. It sleeps as well
-// after it missed a drawing, which happens when the processors are busy with
-// other work (the helper would only take time from the drawing thread then),
-// and wakes with the next offer.
+// takes tens of microseconds (up to a millisecond in a virtual machine), as
+// long as sharing a drawing saves, so during a scene the helper waits awake;
+// between scenes it sleeps. It sleeps as well after it missed a drawing, when
+// it woke too late or the processors are busy with other work (waiting awake
+// would only take time from the drawing thread then), and wakes with the next
+// offer.
 class RowHelper {
 public:
     enum State : int { kIdle, kOpen, kHelping, kHelped, kStop };
