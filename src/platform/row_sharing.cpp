@@ -28,7 +28,7 @@ void PauseBriefly() {
 std::atomic<bool> Sharing{true};
 
 // The helper thread and the drawing it is offered. A drawing is Open until
-// the helper takes part (Helping, then Helped) or the caller, done with every
+// the helper takes part (Helping, then Idle again) or the caller, done with every
 // band before the helper came, takes the offer back (Idle). Waking a thread
 // takes tens of microseconds (up to a millisecond in a virtual machine), as
 // long as sharing a drawing saves, so during a scene the helper waits awake;
@@ -38,7 +38,7 @@ std::atomic<bool> Sharing{true};
 // offer.
 class RowHelper {
 public:
-    enum State : int { kIdle, kOpen, kHelping, kHelped, kStop };
+    enum State : int { kIdle, kOpen, kHelping, kStop };
 
     RowHelper() {
         if (std::thread::hardware_concurrency() < 2) return;
@@ -76,7 +76,6 @@ public:
             while (FState.load(std::memory_order_acquire) == kHelping)
                 PauseBriefly();
         }
-        FState.store(kIdle, std::memory_order_relaxed);
         FBusy.clear(std::memory_order_release);
         return true;
     }
@@ -101,7 +100,7 @@ private:
             if (state == kOpen &&
                 FState.compare_exchange_strong(offered, kHelping, std::memory_order_acq_rel)) {
                 TakeBands();
-                FState.store(kHelped, std::memory_order_release);
+                FState.store(kIdle, std::memory_order_release);
             } else if (FAwake.load(std::memory_order_acquire) &&
                        !FMissed.exchange(false, std::memory_order_relaxed)) {
                 PauseBriefly();
