@@ -5,8 +5,14 @@
 #include "platform/audio_sdl_mixer.h"
 #include "platform/platform_services.h"
 #include "platform/presenter_sdl.h"
+#include "platform/row_sharing.h"
 
 PlatformServices MakeSdlPlatform(const PresenterOptions& Options) {
+    // Frames paced by the clock are drawn on one thread: one takes a few
+    // percent of its interval, so sharing its rows would show nothing sooner,
+    // while a helper woken for every scene spends processor time waiting (in
+    // a virtual machine it mostly wakes too late to help at all).
+    UseRowSharing(false);
     PlatformServices p;
     p.Time = std::make_unique<SystemClock>();
     p.App = std::make_unique<SdlApplication>();

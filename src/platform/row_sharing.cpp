@@ -144,7 +144,7 @@ void ShareRows(int Top, int Bottom, RowBandFunction Rows, const void* Context) {
 }
 
 void KeepRowHelperAwake(bool Awake) {
-    if (!Awake || Sharing.load(std::memory_order_relaxed)) Helper().KeepAwake(Awake);
+    if (Sharing.load(std::memory_order_relaxed)) Helper().KeepAwake(Awake);
 }
 
 void UseRowSharing(bool Shared) {

@@ -31,6 +31,7 @@ template <class F> void ShareRows(int Top, int Bottom, int64_t Pixels, const F& 
 // waking it would take longer than sharing saves; between scenes it sleeps.
 void KeepRowHelperAwake(bool Awake);
 
-// Whether big drawings share their rows with the helper (true unless turned
-// off, and only where threads exist); for tests and benchmarks.
+// Whether big drawings share their rows with the helper: true unless turned
+// off (for frames paced by a clock, tests, benchmarks), and only where threads
+// exist. Turned off, no helper is started. Switch it between scenes.
 void UseRowSharing(bool Shared);
