@@ -131,8 +131,11 @@ private:
     std::thread FThread;
 };
 
+std::atomic<bool> HelperMade{false};
+
 RowHelper& Helper() {
     static RowHelper helper;
+    HelperMade.store(true, std::memory_order_relaxed);
     return helper;
 }
 
@@ -144,7 +147,9 @@ void ShareRows(int Top, int Bottom, RowBandFunction Rows, const void* Context) {
 }
 
 void KeepRowHelperAwake(bool Awake) {
-    if (Sharing.load(std::memory_order_relaxed)) Helper().KeepAwake(Awake);
+    // A helper woken while sharing was on still goes back to sleep.
+    if (Sharing.load(std::memory_order_relaxed) || (!Awake && HelperMade.load(std::memory_order_relaxed)))
+        Helper().KeepAwake(Awake);
 }
 
 void UseRowSharing(bool Shared) {

@@ -33,5 +33,5 @@ void KeepRowHelperAwake(bool Awake);
 
 // Whether big drawings share their rows with the helper: true unless turned
 // off (for frames paced by a clock, tests, benchmarks), and only where threads
-// exist. Turned off, no helper is started. Switch it between scenes.
+// exist. Turned off, no helper is started.
 void UseRowSharing(bool Shared);
