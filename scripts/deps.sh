@@ -7,14 +7,15 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     clang libclang-rt-14-dev clang-tidy
     libgtest-dev libgmock-dev libbenchmark-dev
-    libsdl2-dev libsdl2-mixer-dev
+    libsdl2-dev libsdl2-mixer-dev libx11-dev
     libfreetype-dev libfontconfig-dev fonts-dejavu-core
     libpng-dev libjpeg62-turbo-dev
     libtomlplusplus-dev
     libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
     libsndfile1-dev
     libcairo2-dev
-    xvfb xdotool xauth x11-apps x11-utils openbox python3
+    xvfb xdotool xauth x11-apps x11-utils x11-xserver-utils openbox python3
+    xserver-xorg-core xserver-xorg-video-dummy
     emscripten nodejs chromium
     desktop-file-utils appstream lintian dpkg-dev man-db file
 )

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/bare_screen_sdl.h"
 #include "platform/pixel_copy.h"
 #include "platform/window_surface_sdl.h"
 
@@ -127,6 +128,7 @@ DisplayMode SdlPresenter::DesktopMode() const {
 void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int ScreenWidth, int ScreenHeight,
                            bool WaitVBlank) {
     if (!IsOpen() || Frame.Empty() || ScreenWidth <= 0 || ScreenHeight <= 0) return;
+    FollowScreen();
     if (FSurface) {
         FSurface->Present(Frame, Target, ScreenWidth, ScreenHeight);
         return;
@@ -150,6 +152,17 @@ void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int Scre
     const SDL_Rect target{Target.Left, Target.Top, int(Target.Width()), int(Target.Height())};
     SDL_RenderCopy(FRenderer, FTexture, nullptr, &target);
     SDL_RenderPresent(FRenderer);
+}
+
+// Full screen on an X server without a window manager, the window is made to
+// cover the screen again after its resolution changed. Asked once a second:
+// asking costs round trips to the server.
+void SdlPresenter::FollowScreen() {
+    if (!FOptions.FullScreen) return;
+    const Uint64 now = SDL_GetTicks64();
+    if (now - FScreenAskedAt < 1000) return;
+    FScreenAskedAt = now;
+    CoverBareXScreen(FWindow);
 }
 
 // A full-screen window that holds with and without a window manager: made

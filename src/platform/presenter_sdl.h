@@ -8,6 +8,7 @@
 // pixels instead (window_surface_sdl.h).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,7 @@ private:
     void Close();
     bool OpenScreen();
     SDL_Window* CoverDisplay(const std::string& Caption);
+    void FollowScreen();
     bool PrepareTexture(const PixelView& Frame);
     void Upload(const PixelView& Frame);
 
@@ -58,4 +60,5 @@ private:
     PixelFormat FTextureFormat = PixelFormat::Rgb565; // the frames' format the texture was made for
     std::optional<WideOrder> FWiden;                  // 5-6-5 frames are widened to 32 bits on upload
     bool FVSync = true;
+    uint64_t FScreenAskedAt = 0; // when FollowScreen last asked the screen's size, in SDL's milliseconds
 };

@@ -2,8 +2,9 @@
 # Full screen that holds on any X session: on virtual X displays of several
 # shapes, bare (as a kiosk or xinit session runs) and with a window manager
 # (openbox), the picture fills the screen with its aspect kept and black bars
-# around; and a resized window shows it the same way inside the window. Each
-# case reads the screen back (xwd) and checks where the picture's corners are.
+# around, also after the resolution of a bare display changes while it plays;
+# and a resized window shows it the same way inside the window. Each case
+# reads the screen back (xwd) and checks where the picture's corners are.
 # Usage: full_screen_test.sh path/to/fuifje
 set -uo pipefail
 program=$1
@@ -113,6 +114,59 @@ for case in "1024x768 none" "1280x720 none" "800x1000 none" "1024x768 openbox" "
     stop_all
 done
 
+# A bare display whose resolution changes while the show plays: Xorg with its
+# dummy driver, which switches modes (Xvfb cannot). Where Xorg cannot start
+# (no permission to run it), the case is skipped.
+xorg_config=$(mktemp --suffix=.conf) xorg_log=$(mktemp)
+trap 'stop_all; rm -f "$dump" "$xorg_config" "$xorg_log"' EXIT
+cat >"$xorg_config" <<'CONF'
+Section "Device"
+    Identifier "card"
+    Driver "dummy"
+    VideoRam 32768
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
+    Modeline "1280x720" 74.25 1280 1390 1430 1650 720 725 730 750
+    Modeline "800x1000" 66.00 800 848 976 1152 1000 1003 1013 1036
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "card"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 1280 1000
+        Modes "1024x768" "1280x720" "800x1000"
+    EndSubSection
+EndSection
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+EndSection
+CONF
+number=$(mktemp)
+Xorg -displayfd 3 -config "$xorg_config" -logfile "$xorg_log" -noreset -nolisten tcp -novtswitch -sharevts \
+    3>"$number" >/dev/null 2>&1 &
+pids+=($!)
+if wait_for test -s "$number" && DISPLAY=:$(head -n 1 "$number") wait_for xdotool getdisplaygeometry; then
+    export DISPLAY=:$(head -n 1 "$number")
+    SDL_AUDIODRIVER=dummy "$program" --seed 1 &
+    pids+=($!)
+    wait_for show_window || fail "resolution change: no window titled Fuifje appeared"
+    for size in 1024x768 1280x720 800x1000; do
+        xrandr -s "$size" || fail "xrandr could not switch the display to $size"
+        expect_picture "0 0 ${size/x/ }" "$(fitted_box 0 0 ${size/x/ })" "full screen after a switch to $size"
+    done
+else
+    echo "full screen test: resolution change skipped: Xorg with the dummy driver did not start"
+fi
+rm -f "$number"
+stop_all
+
 # A window made wider than the picture: bars left and right inside the window.
 start_display 1280x720 openbox
 SDL_AUDIODRIVER=dummy "$program" --seed 1 --window &
@@ -124,4 +178,4 @@ read -r x y w h < <(xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} 
     /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
 [ "$w" = 1000 ] && [ "$h" = 500 ] || fail "the window was not resized (${w}x${h})"
 expect_picture "$x $y $w $h" "$(fitted_box "$x" "$y" "$w" "$h")" "window resized to 1000 x 500"
-echo "full screen test: the picture fills the screen letterboxed, bare and managed, and a resized window"
+echo "full screen test: the picture fills the screen letterboxed, bare and managed, after a resolution change, and a resized window"
