@@ -7,6 +7,13 @@
 
 namespace {
 
+std::optional<SDL_SysWMinfo> X11Info(SDL_Window* Window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(Window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
+    return info;
+}
+
 // A window manager that follows the desktop conventions names its own window
 // in this property of the root window.
 bool HasWindowManager(Display* X, Window Root) {
@@ -25,18 +32,20 @@ bool HasWindowManager(Display* X, Window Root) {
 
 } // namespace
 
-bool CoverBareXScreen(SDL_Window* Window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(Window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    Display* x = info.info.x11.display;
+std::optional<ScreenSize> BareXScreenSize(SDL_Window* Window) {
+    const auto info = X11Info(Window);
+    if (!info) return std::nullopt;
+    Display* x = info->info.x11.display;
     const ::Window root = DefaultRootWindow(x);
     XWindowAttributes screen;
-    if (!XGetWindowAttributes(x, root, &screen) || HasWindowManager(x, root)) return false;
-    int width = 0, height = 0;
-    SDL_GetWindowSize(Window, &width, &height);
-    if (width == screen.width && height == screen.height) return false;
-    XMoveResizeWindow(x, info.info.x11.window, 0, 0, unsigned(screen.width), unsigned(screen.height));
-    XFlush(x);
-    return true;
+    if (!XGetWindowAttributes(x, root, &screen) || HasWindowManager(x, root)) return std::nullopt;
+    return ScreenSize{screen.width, screen.height};
+}
+
+void CoverBareXScreen(SDL_Window* Window, ScreenSize Size) {
+    const auto info = X11Info(Window);
+    if (!info || Size.Width <= 0 || Size.Height <= 0) return;
+    XMoveResizeWindow(info->info.x11.display, info->info.x11.window, 0, 0, unsigned(Size.Width),
+                      unsigned(Size.Height));
+    XFlush(info->info.x11.display);
 }

@@ -4,10 +4,20 @@
 // video started, so the X server itself is asked.
 #pragma once
 
+#include <optional>
+
 struct SDL_Window;
 
-// Moves and sizes Window over the whole screen when Window is on an X server
-// with no window manager and the screen's size is no longer the window's;
-// true when it did. Nothing is done on other window systems, nor with a
-// window manager, which keeps its full-screen windows covering their screen.
-bool CoverBareXScreen(SDL_Window* Window);
+struct ScreenSize {
+    int Width = 0, Height = 0;
+    bool operator==(const ScreenSize&) const = default;
+};
+
+// The size of Window's X screen (all its monitors together) when Window is on
+// an X server with no window manager; nothing on other window systems, nor
+// with a window manager, which keeps its full-screen windows covering their
+// monitor itself.
+std::optional<ScreenSize> BareXScreenSize(SDL_Window* Window);
+
+// Moves and sizes Window to cover Size from the screen's top left corner.
+void CoverBareXScreen(SDL_Window* Window, ScreenSize Size);

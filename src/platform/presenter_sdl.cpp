@@ -154,15 +154,19 @@ void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int Scre
     SDL_RenderPresent(FRenderer);
 }
 
-// Full screen on an X server without a window manager, the window is made to
-// cover the screen again after its resolution changed. Asked once a second:
-// asking costs round trips to the server.
+// Full screen on an X server without a window manager and with one monitor,
+// the window is made to cover the screen again when its resolution changes
+// (with more monitors the screen spans them all, and the window keeps to the
+// first). Asked once a second: asking costs round trips to the server.
 void SdlPresenter::FollowScreen() {
-    if (!FOptions.FullScreen) return;
+    if (!FOptions.FullScreen || SDL_GetNumVideoDisplays() != 1) return;
     const Uint64 now = SDL_GetTicks64();
     if (now - FScreenAskedAt < 1000) return;
     FScreenAskedAt = now;
-    CoverBareXScreen(FWindow);
+    const std::optional<ScreenSize> screen = BareXScreenSize(FWindow);
+    ScreenSize window;
+    SDL_GetWindowSize(FWindow, &window.Width, &window.Height);
+    if (screen && *screen != window) CoverBareXScreen(FWindow, *screen);
 }
 
 // A full-screen window that holds with and without a window manager: made
