@@ -3,8 +3,9 @@
 // need no display, "dummy" and "offscreen" (windows in memory, drawn as on a
 // machine without a graphics card), in a window of the frame's size and in one
 // that scales it (letterboxed). Each iteration changes every pixel of the frame
-// (the worst case), or the lower third only (like the show's sea and boat
-// under a still sky), and presents it without waiting for a vertical blank.
+// (the worst case), the lower third only (like the show's sea and boat under a
+// still sky), or a 250 x 250 square (the sun over a still sky, on a full-HD
+// screen), and presents it without waiting for a vertical blank.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -15,8 +16,9 @@
 namespace {
 
 // Presents frames on the video driver Driver in a Width x Height window,
-// changing the rows from FirstChanged down in each.
-void Present(benchmark::State& State, const char* Driver, int Width, int Height, int FirstChanged = 0) {
+// changing the pixels of Changed in each.
+void Present(benchmark::State& State, const char* Driver, int Width, int Height,
+             const TRect& Changed = Rect(0, 0, 800, 600)) {
     setenv("SDL_VIDEODRIVER", Driver, 1);
     SdlPresenter screen(PresenterOptions{false, Width, Height});
     try {
@@ -29,7 +31,7 @@ void Present(benchmark::State& State, const char* Driver, int Width, int Height,
     frame.Create(800, 600, PixelFormat::Rgb565);
     uint16_t shade = 0;
     for (auto _ : State) {
-        frame.FillRect(Rect(0, FirstChanged, 800, 600), shade += 0x0841);
+        frame.FillRect(Changed, shade += 0x0841);
         screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, false);
     }
 }
@@ -40,7 +42,7 @@ void BmPresentDummy(benchmark::State& State) {
 BENCHMARK(BmPresentDummy);
 
 void BmPresentDummyLowerThird(benchmark::State& State) {
-    Present(State, "dummy", 800, 600, 400);
+    Present(State, "dummy", 800, 600, Rect(0, 400, 800, 600));
 }
 BENCHMARK(BmPresentDummyLowerThird);
 
@@ -48,6 +50,11 @@ void BmPresentDummyScaled(benchmark::State& State) {
     Present(State, "dummy", 1280, 720);
 }
 BENCHMARK(BmPresentDummyScaled);
+
+void BmPresentDummyFullHdSquare(benchmark::State& State) {
+    Present(State, "dummy", 1920, 1080, Bounds(275, 175, 250, 250));
+}
+BENCHMARK(BmPresentDummyFullHdSquare);
 
 void BmPresentOffscreen(benchmark::State& State) {
     Present(State, "offscreen", 800, 600);

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -20,15 +21,32 @@ std::optional<WideOrder> OrderOf(const SDL_Surface* Surface) {
     }
 }
 
-// Row Y of Frame as 32-bit pixels in Order at Out: 5-6-5 eight pixels at a
-// time, other formats pixel by pixel.
-void WidenRow(uint8_t* Out, const PixelView& Frame, int Y, WideOrder Order) {
-    if (Frame.Format == PixelFormat::Rgb565) return WidenRgb565Row(Out, Frame.Row(Y), Frame.Width, Order);
-    for (int x = 0; x < Frame.Width; ++x) {
-        const uint32_t color = UnpackColor(Frame.Format, Frame.Read(x, Y)); // $00BBGGRR
+// Count pixels of Frame's row Y from First on as 32-bit pixels in Order at
+// Out: 5-6-5 eight pixels at a time, other formats pixel by pixel.
+void WidenPixels(uint8_t* Out, const PixelView& Frame, int Y, int First, int Count, WideOrder Order) {
+    if (Frame.Format == PixelFormat::Rgb565)
+        return WidenRgb565Row(Out, Frame.Row(Y) + size_t(First) * 2, Count, Order);
+    for (int x = 0; x < Count; ++x) {
+        const uint32_t color = UnpackColor(Frame.Format, Frame.Read(First + x, Y)); // $00BBGGRR
         const uint32_t wide = Order == WideOrder::RedFirst ? color : PackColor(PixelFormat::Bgrx32, color);
         std::memcpy(Out + size_t(x) * 4, &wide, 4);
     }
+}
+
+// Rows shown scaled up are compared with the frame before in blocks of this
+// many bytes: a changed block is widened and written whole, and most of a
+// row's blocks (the sky, the background) stay as they were.
+constexpr size_t kBlockBytes = 64;
+
+bool SameBytes(const uint8_t* A, const uint8_t* B, size_t Count) {
+    if (Count != kBlockBytes) return std::memcmp(A, B, Count) == 0;
+    uint64_t a[kBlockBytes / 8], b[kBlockBytes / 8];
+    std::memcpy(a, A, kBlockBytes);
+    std::memcpy(b, B, kBlockBytes);
+    uint64_t differ = 0;
+    for (size_t i = 0; i < kBlockBytes / 8; ++i)
+        differ |= a[i] ^ b[i];
+    return differ == 0;
 }
 
 // The source index under the centre of destination index I of Count, for a
@@ -57,22 +75,23 @@ bool SdlWindowSurface::Present(const PixelView& Frame, const TRect& Target, int 
     place.FrameHeight = Frame.Height;
     place.FrameFormat = Frame.Format;
     // The bars are painted, and the whole frame written, when the picture moves
-    // or the surface is new; otherwise only the frame's rows that changed.
+    // or the surface is new; otherwise only what changed in the frame.
     const bool moved = !(place == FLast);
     if (moved) FillPixels(window, ViewBounds(window), 0);
     FLast = place;
-    std::pair<int, int> rows{0, 0};
+    TRect changed;
     const TRect area = Intersect(place.Frame, ViewBounds(window));
     if (!area.Empty() && area == place.Frame) {
         const PixelView out{window.Row(area.Top) + ptrdiff_t(area.Left) * 4, int(area.Width()),
                             int(area.Height()), window.Stride, PixelFormat::Bgrx32};
-        rows = WriteFrame(out, Frame, moved);
+        changed = WriteFrame(out, Frame, moved);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     if (moved) return SDL_UpdateWindowSurface(FWindow) == 0;
-    if (rows.first == rows.second) return true;
-    const SDL_Rect band{area.Left, area.Top + rows.first, int(area.Width()), rows.second - rows.first};
-    return SDL_UpdateWindowSurfaceRects(FWindow, &band, 1) == 0;
+    if (changed.Empty()) return true;
+    const SDL_Rect part{area.Left + changed.Left, area.Top + changed.Top, int(changed.Width()),
+                        int(changed.Height())};
+    return SDL_UpdateWindowSurfaceRects(FWindow, &part, 1) == 0;
 }
 
 // The logical screen fitted into Width x Height with its aspect kept and
@@ -95,52 +114,97 @@ SdlWindowSurface::Placement SdlWindowSurface::Place(const TRect& Target, int Scr
     return p;
 }
 
-// Writes Frame scaled to Out (nearest pixel): each frame row is widened once,
-// and a window row that shows the same frame row as the one above is copied.
-// Unless Whole, frame rows equal to those of the frame before are skipped.
-// Returns the band of Out's rows [first, second) that changed.
-std::pair<int, int> SdlWindowSurface::WriteFrame(const PixelView& Out, const PixelView& Frame, bool Whole) {
-    const bool sameWidth = Out.Width == Frame.Width;
-    if (!sameWidth) PrepareColumns(Frame.Width, Out.Width);
-    const size_t frameRowBytes = size_t(Frame.Width) * BytesPerPixel(Frame.Format);
-    FPrevious.resize(frameRowBytes * size_t(Frame.Height));
-    std::pair<int, int> band{Out.Height, 0};
+// Writes Frame scaled to Out (nearest pixel). Unless Whole, only the runs of
+// blocks that differ from the frame before are widened and written; a window
+// row that shows the same frame row as the one above copies those runs from
+// it. Returns the part of Out that changed.
+TRect SdlWindowSurface::WriteFrame(const PixelView& Out, const PixelView& Frame, bool Whole) {
+    PrepareColumns(Frame.Width, Out.Width);
+    FPrevious.resize(size_t(Frame.Width) * BytesPerPixel(Frame.Format) * size_t(Frame.Height));
+    TRect changed = Rect(Out.Width, Out.Height, 0, 0);
     int last = -1;
-    bool changed = false;
     for (int y = 0; y < Out.Height; ++y) {
-        uint8_t* row = Out.Row(y);
         const int source = CentreSample(y, Out.Height, Frame.Height);
         if (source == last) {
-            if (changed) std::memcpy(row, Out.Row(y - 1), size_t(Out.Width) * 4);
+            for (const auto& [left, right] : FRuns)
+                std::memcpy(Out.Row(y) + size_t(left) * 4, Out.Row(y - 1) + size_t(left) * 4,
+                            size_t(right - left) * 4);
         } else {
             last = source;
-            uint8_t* previous = FPrevious.data() + frameRowBytes * size_t(source);
-            changed = Whole || std::memcmp(previous, Frame.Row(source), frameRowBytes) != 0;
-            if (!changed) continue;
-            std::memcpy(previous, Frame.Row(source), frameRowBytes);
-            WriteRow(row, Out.Width, Frame, source, sameWidth);
+            WriteChangedRuns(Out.Row(y), Frame, source, Whole);
         }
-        if (changed) band = {std::min(band.first, y), y + 1};
+        for (const auto& [left, right] : FRuns)
+            changed = Rect(std::min(changed.Left, left), std::min(changed.Top, y),
+                           std::max(changed.Right, right), y + 1);
     }
-    return band.first < band.second ? band : std::pair<int, int>{0, 0};
+    return changed.Empty() ? TRect{} : changed;
 }
 
-// Widens frame row Source into the window row Out of Width pixels.
-void SdlWindowSurface::WriteRow(uint8_t* Out, int Width, const PixelView& Frame, int Source, bool SameWidth) {
-    if (SameWidth) return WidenRow(Out, Frame, Source, *FOrder);
-    WidenRow(FRow.data(), Frame, Source, *FOrder);
+// Finds the runs of blocks of frame row Source that differ from the frame
+// before (all of it when Whole), keeps them for the next frame, and writes
+// them into the window row Out; FRuns holds the window columns written.
+void SdlWindowSurface::WriteChangedRuns(uint8_t* Out, const PixelView& Frame, int Source, bool Whole) {
+    const size_t pixelBytes = BytesPerPixel(Frame.Format), bytes = size_t(Frame.Width) * pixelBytes;
+    const uint8_t* row = Frame.Row(Source);
+    uint8_t* previous = FPrevious.data() + bytes * size_t(Source);
+    FRuns.clear();
+    // A row as it was passes in one fast comparison.
+    if (!Whole && std::memcmp(previous, row, bytes) == 0) return;
+    // Block by block only where the window is wider than the frame: there each
+    // frame byte costs several in the window, and writing less pays for
+    // comparing more. Otherwise a changed row is written whole.
+    const bool byBlocks = !Whole && FColumns.size() > size_t(Frame.Width);
+    auto same = [&](size_t At) {
+        return byBlocks && SameBytes(previous + At, row + At, std::min(kBlockBytes, bytes - At));
+    };
+    for (size_t at = 0; at < bytes;) {
+        if (same(at)) {
+            at += kBlockBytes;
+            continue;
+        }
+        size_t end = at + kBlockBytes;
+        while (end < bytes && !same(end))
+            end += kBlockBytes;
+        end = std::min(end, bytes);
+        std::memcpy(previous + at, row + at, end - at);
+        const int first = int(at / pixelBytes), past = int((end + pixelBytes - 1) / pixelBytes);
+        FRuns.push_back(WriteRun(Out, Frame, Source, first, past));
+        at = end;
+    }
+}
+
+// Widens the frame pixels [First, Past) of row Source into the window row
+// Out; returns the window columns they cover.
+std::pair<int, int> SdlWindowSurface::WriteRun(uint8_t* Out, const PixelView& Frame, int Source, int First,
+                                               int Past) {
+    const int left = FColumnStart[size_t(First)], right = FColumnStart[size_t(Past)];
+    if (FColumns.empty()) {
+        WidenPixels(Out + size_t(First) * 4, Frame, Source, First, Past - First, *FOrder);
+        return {left, right};
+    }
+    WidenPixels(FRow.data() + size_t(First) * 4, Frame, Source, First, Past - First, *FOrder);
     const auto* wide = reinterpret_cast<const uint32_t*>(FRow.data());
     auto* out = reinterpret_cast<uint32_t*>(Out);
-    for (int x = 0; x < Width; ++x)
+    for (int x = left; x < right; ++x)
         out[x] = wide[FColumns[size_t(x)]];
+    return {left, right};
 }
 
-// The frame column under every window column, and room for one widened row.
+// For a window row Width wide showing a frame row FrameWidth wide: the first
+// window column of every frame column (and of the end), and, when they
+// differ in width, the frame column under every window column and room for
+// one widened row.
 void SdlWindowSurface::PrepareColumns(int FrameWidth, int Width) {
-    FRow.resize(size_t(FrameWidth) * 4);
-    if (FColumns.size() == size_t(Width) && FColumnsFor == FrameWidth) return;
-    FColumns.resize(size_t(Width));
-    for (int x = 0; x < Width; ++x)
-        FColumns[size_t(x)] = CentreSample(x, Width, FrameWidth);
-    FColumnsFor = FrameWidth;
+    if (FColumnStart.size() == size_t(FrameWidth) + 1 && FColumnsFor == std::pair{FrameWidth, Width}) return;
+    FColumnsFor = {FrameWidth, Width};
+    FColumns.clear();
+    if (Width != FrameWidth)
+        for (int x = 0; x < Width; ++x)
+            FColumns.push_back(CentreSample(x, Width, FrameWidth));
+    FRow.resize(FColumns.empty() ? 0 : size_t(FrameWidth) * 4);
+    FColumnStart.assign(size_t(FrameWidth) + 1, Width);
+    for (int x = Width - 1; x >= 0; --x)
+        FColumnStart[size_t(FColumns.empty() ? x : FColumns[size_t(x)])] = x;
+    for (int c = FrameWidth - 1; c >= 0; --c) // frame columns no window column shows
+        FColumnStart[size_t(c)] = std::min(FColumnStart[size_t(c)], FColumnStart[size_t(c) + 1]);
 }

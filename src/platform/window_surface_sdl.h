@@ -3,7 +3,8 @@
 // OpenGL), where a renderer would copy each frame two or three times. Each
 // 5-6-5 frame is widened to the window's 32 bits (and scaled, nearest pixel,
 // aspect kept) straight into the window's surface in one pass, and only the
-// rows that changed since the frame before are written and shown.
+// rows that changed since the frame before (scaled up, only their blocks that
+// changed) are written and shown.
 #pragma once
 
 #include <cstdint>
@@ -46,15 +47,18 @@ private:
     };
 
     static Placement Place(const TRect& Target, int ScreenWidth, int ScreenHeight, int Width, int Height);
-    std::pair<int, int> WriteFrame(const PixelView& Out, const PixelView& Frame, bool Whole);
-    void WriteRow(uint8_t* Out, int Width, const PixelView& Frame, int Source, bool SameWidth);
+    TRect WriteFrame(const PixelView& Out, const PixelView& Frame, bool Whole);
+    void WriteChangedRuns(uint8_t* Out, const PixelView& Frame, int Source, bool Whole);
+    std::pair<int, int> WriteRun(uint8_t* Out, const PixelView& Frame, int Source, int First, int Past);
     void PrepareColumns(int FrameWidth, int Width);
 
     SDL_Window* FWindow;
     std::optional<WideOrder> FOrder;
-    Placement FLast;                // the placement the bars were last painted for
-    std::vector<int> FColumns;      // the frame column under every window column of the frame's area
-    int FColumnsFor = 0;            // the frame width FColumns were worked out for
-    std::vector<uint8_t> FRow;      // one frame row widened, when columns are picked from it
-    std::vector<uint8_t> FPrevious; // the frame shown last, to find the rows that changed
+    Placement FLast;                        // the placement the bars were last painted for
+    std::vector<int> FColumns;              // the frame column under every window column (none when unscaled)
+    std::vector<int> FColumnStart;          // the first window column of every frame column, and of the end
+    std::pair<int, int> FColumnsFor;        // the frame and window widths the columns were worked out for
+    std::vector<uint8_t> FRow;              // one frame row widened, when columns are picked from it
+    std::vector<uint8_t> FPrevious;         // the frame shown last, to find what changed
+    std::vector<std::pair<int, int>> FRuns; // the window columns written in the last frame row
 };

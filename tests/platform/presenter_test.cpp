@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -162,12 +163,12 @@ TEST(SdlPresenter, OpensOnTheDummyDriverAndReportsAMissingDisplay) {
     }
 }
 
-// The last frame SDL's dummy driver saved in Folder (SDL_VIDEO_DUMMY_SAVE_FRAMES),
-// as 0x00RRGGBB words, top row first; empty when there is none.
-std::vector<std::vector<uint32_t>> LastSavedFrame(const std::string& Folder, int Count) {
-    char name[64];
-    std::snprintf(name, sizeof name, "/SDL_window1-%08d.bmp", Count);
-    std::ifstream in(Folder + name, std::ios::binary);
+using SavedFrame = std::vector<std::vector<uint32_t>>;
+
+// A frame SDL's dummy driver saved (SDL_VIDEO_DUMMY_SAVE_FRAMES) as
+// 0x00RRGGBB words, top row first; empty when it cannot be read.
+SavedFrame ReadSavedFrame(const std::filesystem::path& File) {
+    std::ifstream in(File, std::ios::binary);
     const std::vector<uint8_t> bmp{std::istreambuf_iterator<char>(in), {}};
     if (bmp.size() < 54) return {};
     auto number = [&](size_t At) {
@@ -185,33 +186,57 @@ std::vector<std::vector<uint32_t>> LastSavedFrame(const std::string& Folder, int
     return rows;
 }
 
+// Presents the frames Paint draws (Paint(frame, I) for I = 0 .. Count - 1) in a
+// Width x Height window on SDL's dummy driver, without a graphics card, and
+// returns each as the driver saved it.
+template <class F> std::vector<SavedFrame> PresentInWindow(int Width, int Height, int Count, F Paint) {
+    char folder[] = "/tmp/fuifje-present-XXXXXX";
+    EXPECT_NE(mkdtemp(folder), nullptr);
+    const EnvironmentScope scope({"SDL_VIDEO_DUMMY_SAVE_FRAMES"});
+    setenv("SDL_VIDEO_DUMMY_SAVE_FRAMES", "1", 1);
+    char* here = getcwd(nullptr, 0);
+    EXPECT_EQ(chdir(folder), 0); // the dummy driver saves its frames in the working folder
+    {
+        SdlPresenter screen(PresenterOptions{false, Width, Height});
+        screen.Open("ZQ");
+        PixelBuffer frame;
+        EXPECT_TRUE(frame.Create(800, 600, PixelFormat::Rgb565));
+        for (int i = 0; i < Count; ++i) {
+            Paint(frame, i);
+            screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, true);
+        }
+    }
+    // Named by the window and a count that goes on across windows: in order.
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    std::vector<SavedFrame> saved;
+    for (const auto& file : files)
+        saved.push_back(ReadSavedFrame(file));
+    EXPECT_EQ(chdir(here), 0);
+    free(here);
+    std::filesystem::remove_all(folder);
+    return saved;
+}
+
+void Fill(PixelBuffer& Frame, const TRect& Area, uint32_t Color) {
+    Frame.FillRect(Area, PackColor(PixelFormat::Rgb565, Color));
+}
+
 // Without a graphics card the frame goes straight into the window's pixels:
 // letterboxed with its aspect kept, its 5-6-5 colours widened as everywhere
 // else, and a frame whose lower part alone changed shows the change with the
 // rest kept.
 TEST(SdlPresenter, ShowsFramesInTheWindowsPixelsLetterboxed) {
-    char folder[] = "/tmp/fuifje-present-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const EnvironmentScope scope({"SDL_VIDEO_DUMMY_SAVE_FRAMES"});
-    setenv("SDL_VIDEO_DUMMY_SAVE_FRAMES", "1", 1);
-    char* here = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(folder), 0); // the dummy driver saves its frames in the working folder
-    {
-        SdlPresenter screen(PresenterOptions{false, 1000, 600});
-        screen.Open("ZQ");
-        PixelBuffer frame;
-        ASSERT_TRUE(frame.Create(800, 600, PixelFormat::Rgb565));
-        frame.FillRect(Rect(0, 0, 400, 600), PackColor(PixelFormat::Rgb565, RGB(255, 0, 0)));
-        frame.FillRect(Rect(400, 0, 800, 600), PackColor(PixelFormat::Rgb565, RGB(0, 0, 255)));
-        frame.FillRect(Rect(0, 300, 800, 301), PackColor(PixelFormat::Rgb565, RGB(0, 255, 0)));
-        screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, true);
-        frame.FillRect(Rect(0, 500, 800, 600), PackColor(PixelFormat::Rgb565, RGB(255, 255, 255)));
-        screen.Present(frame.View(), Rect(0, 0, 800, 600), 800, 600, true);
-    }
-    const auto first = LastSavedFrame(folder, 1), second = LastSavedFrame(folder, 2);
-    ASSERT_EQ(chdir(here), 0);
-    free(here);
-    std::filesystem::remove_all(folder);
+    const auto frames = PresentInWindow(1000, 600, 2, [](PixelBuffer& Frame, int I) {
+        if (I == 1) return Fill(Frame, Rect(0, 500, 800, 600), RGB(255, 255, 255));
+        Fill(Frame, Rect(0, 0, 400, 600), RGB(255, 0, 0));
+        Fill(Frame, Rect(400, 0, 800, 600), RGB(0, 0, 255));
+        Fill(Frame, Rect(0, 300, 800, 301), RGB(0, 255, 0));
+    });
+    ASSERT_EQ(frames.size(), 2u);
+    const SavedFrame &first = frames[0], &second = frames[1];
     ASSERT_EQ(first.size(), 600u);
     ASSERT_EQ(second.size(), 600u);
     EXPECT_EQ(first[10][99], 0u);          // the bar left of the picture
@@ -224,6 +249,30 @@ TEST(SdlPresenter, ShowsFramesInTheWindowsPixelsLetterboxed) {
     EXPECT_EQ(second[500][150], 0xFFFFFFu);
     EXPECT_EQ(second[599][899], 0xFFFFFFu);
     EXPECT_EQ(second[599][950], 0u);
+}
+
+// Scaled up by one and a half, a small square that moves is written where it
+// is and where it was, to the window column, and the rest of its rows kept.
+TEST(SdlPresenter, ShowsWhatMovedInAScaledWindow) {
+    const auto frames = PresentInWindow(1200, 900, 3, [](PixelBuffer& Frame, int I) {
+        Fill(Frame, Rect(0, 0, 800, 600), RGB(255, 0, 0));
+        if (I > 0) Fill(Frame, Bounds(I == 1 ? 400 : 600, 300, 40, 40), RGB(255, 255, 255));
+    });
+    ASSERT_EQ(frames.size(), 3u);
+    ASSERT_EQ(frames[1].size(), 900u);
+    ASSERT_EQ(frames[2].size(), 900u);
+    // Frame column 400 shows in window columns 600 and up, 440 from 660 on;
+    // frame row 320 in window row 480.
+    EXPECT_EQ(frames[1][480][599], 0xFF0000u);
+    EXPECT_EQ(frames[1][480][600], 0xFFFFFFu);
+    EXPECT_EQ(frames[1][480][659], 0xFFFFFFu);
+    EXPECT_EQ(frames[1][480][660], 0xFF0000u);
+    EXPECT_EQ(frames[1][449][630], 0xFF0000u); // above it: frame row 299
+    EXPECT_EQ(frames[1][450][630], 0xFFFFFFu);
+    EXPECT_EQ(frames[2][480][630], 0xFF0000u); // where it was
+    EXPECT_EQ(frames[2][480][930], 0xFFFFFFu); // where it is
+    EXPECT_EQ(frames[2][509][930], 0xFFFFFFu); // a window row repeating frame row 339
+    EXPECT_EQ(frames[2][510][930], 0xFF0000u);
 }
 
 } // namespace
