@@ -159,10 +159,10 @@ void SdlPresenter::Present(const PixelView& Frame, const TRect& Target, int Scre
 // (with more monitors the screen spans them all, and the window keeps to the
 // first). Asked once a second: asking costs round trips to the server.
 void SdlPresenter::FollowScreen() {
-    if (!FOptions.FullScreen || SDL_GetNumVideoDisplays() != 1) return;
     const Uint64 now = SDL_GetTicks64();
-    if (now - FScreenAskedAt < 1000) return;
+    if (!FOptions.FullScreen || now - FScreenAskedAt < 1000) return;
     FScreenAskedAt = now;
+    if (SDL_GetNumVideoDisplays() != 1) return;
     const std::optional<ScreenSize> screen = BareXScreenSize(FWindow);
     ScreenSize window;
     SDL_GetWindowSize(FWindow, &window.Width, &window.Height);

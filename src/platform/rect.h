@@ -37,3 +37,11 @@ inline TRect Intersect(const TRect& A, const TRect& B) {
     if (r.Empty()) return TRect{};
     return r;
 }
+
+// The smallest rectangle covering both; an empty one adds nothing.
+inline TRect Union(const TRect& A, const TRect& B) {
+    if (A.Empty()) return B.Empty() ? TRect{} : B;
+    if (B.Empty()) return A;
+    return TRect{std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right),
+                 std::max(A.Bottom, B.Bottom)};
+}

@@ -121,7 +121,7 @@ SdlWindowSurface::Placement SdlWindowSurface::Place(const TRect& Target, int Scr
 TRect SdlWindowSurface::WriteFrame(const PixelView& Out, const PixelView& Frame, bool Whole) {
     PrepareColumns(Frame.Width, Out.Width);
     FPrevious.resize(size_t(Frame.Width) * BytesPerPixel(Frame.Format) * size_t(Frame.Height));
-    TRect changed = Rect(Out.Width, Out.Height, 0, 0);
+    TRect changed;
     int last = -1;
     for (int y = 0; y < Out.Height; ++y) {
         const int source = CentreSample(y, Out.Height, Frame.Height);
@@ -134,10 +134,9 @@ TRect SdlWindowSurface::WriteFrame(const PixelView& Out, const PixelView& Frame,
             WriteChangedRuns(Out.Row(y), Frame, source, Whole);
         }
         for (const auto& [left, right] : FRuns)
-            changed = Rect(std::min(changed.Left, left), std::min(changed.Top, y),
-                           std::max(changed.Right, right), y + 1);
+            changed = Union(changed, Rect(left, y, right, y + 1));
     }
-    return changed.Empty() ? TRect{} : changed;
+    return changed;
 }
 
 // Finds the runs of blocks of frame row Source that differ from the frame
